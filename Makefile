@@ -1,0 +1,49 @@
+# Quick start: `make run` converts the sample bitmap, `make test` runs every
+# test. Each installs the Debian packages it needs when they are missing.
+
+BUILD ?= build
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev
+BENCH_PACKAGES := $(PACKAGES) time
+
+SAMPLE := samples/rastrel-sample.bmp
+SAMPLE_GRA := $(BUILD)/rastrel-sample.gra
+
+# Installs the packages of $(1) that are not installed yet.
+define install_missing
+	@missing=$$(for p in $(1); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed$$' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -q && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+endef
+
+.PHONY: run test bench build deps format clean
+
+run: build
+	$(BUILD)/cli/rastrel-convert $(SAMPLE) $(SAMPLE_GRA)
+	@echo "GRA file written to $(abspath $(SAMPLE_GRA))"
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+bench: build
+	$(call install_missing,$(BENCH_PACKAGES))
+	$(BUILD)/bench/gra_writer_benchmark
+	bench/compare-with-cp.sh $(BUILD)
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja
+	cmake --build $(BUILD)
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD)
