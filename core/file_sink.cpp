@@ -1,0 +1,57 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "core/byte_sink.h"
+
+namespace rastrel {
+namespace {
+
+class FileSink final : public ByteSink {
+ public:
+  explicit FileSink(int fd) : fd_(fd) {}
+  ~FileSink() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  // A write may take several calls: the kernel can accept part of it, or a
+  // signal can interrupt it before anything was written.
+  bool Write(const char* data, std::size_t size) override {
+    while (size > 0) {
+      const ssize_t written = ::write(fd_, data, size);
+      if (written < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      if (written == 0) return false;
+      data += written;
+      size -= static_cast<std::size_t>(written);
+    }
+    return true;
+  }
+
+  bool Close() override {
+    const int fd = fd_;
+    fd_ = -1;
+    // Linux releases the descriptor even when close reports EINTR, so it
+    // must not be retried.
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<ByteSink> OpenFileSink(const std::string& path) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return nullptr;
+  return std::make_unique<FileSink>(fd);
+}
+
+}  // namespace rastrel
