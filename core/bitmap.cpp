@@ -3,8 +3,13 @@
 namespace rastrel {
 
 Bitmap::Bitmap(std::int32_t width, std::int32_t height, ColorRef fill)
-    : width_(width),
-      height_(height),
-      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
+    : width_(width), height_(height), pixels_(Area(width, height), fill) {}
+
+Bitmap::Bitmap(std::int32_t width, std::int32_t height, Uninitialised)
+    : width_(width), height_(height), pixels_(Area(width, height)) {}
+
+Bitmap Bitmap::ForOverwrite(std::int32_t width, std::int32_t height) {
+  return Bitmap(width, height, Uninitialised{});
+}
 
 }  // namespace rastrel

@@ -353,7 +353,8 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> file) {
   const std::uint64_t stride = (row_bits + 31) / 32 * 4;
   const std::uint64_t needed = stride * static_cast<std::uint64_t>(height - 1) + (row_bits + 7) / 8;
   if (data.size() < needed) Refuse();
-  Bitmap out(width, static_cast<std::int32_t>(height));
+  // Every pixel of every row is decoded below.
+  Bitmap out = Bitmap::ForOverwrite(width, static_cast<std::int32_t>(height));
   DecodeUncompressed(h, data, static_cast<std::size_t>(stride), top_down, palette, out);
   return out;
 }

@@ -10,7 +10,6 @@
 
 #include "core/merge_script_writer.h"
 #include "core/messages.h"
-#include "core/output_buffer.h"
 
 namespace rastrel {
 namespace {
@@ -53,6 +52,43 @@ const ComponentTables& Components() {
   return tables;
 }
 
+// Room that one pixel's lines can take, with the over-copy of the last piece.
+constexpr std::size_t kLineRoom = 256;
+// Writes of this size keep the text in the cache between being formatted and
+// being copied by the kernel; larger ones also make the kernel allocate
+// larger page-cache folios, which measured slower here.
+constexpr std::size_t kBufferSize = std::size_t{256} << 10;
+
+// The output buffer. A failed write is remembered, and nothing after it
+// reaches the sink: the caller attempts the end line on its own.
+class LineBuffer {
+ public:
+  explicit LineBuffer(ByteSink& sink)
+      : sink_(sink),
+        storage_(std::make_unique_for_overwrite<char[]>(kBufferSize)),
+        cursor_(storage_.get()),
+        limit_(storage_.get() + kBufferSize - kLineRoom) {}
+
+  // Where the next text goes, with kLineRoom bytes free.
+  char* Room() {
+    if (cursor_ >= limit_) Flush();
+    return cursor_;
+  }
+  void Advance(char* to) { cursor_ = to; }
+  void Flush() {
+    if (!failed_ && !sink_.Write(storage_.get(), cursor_ - storage_.get())) failed_ = true;
+    cursor_ = storage_.get();
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  ByteSink& sink_;
+  std::unique_ptr<char[]> storage_;
+  char* cursor_;
+  char* limit_;
+  bool failed_ = false;
+};
+
 char* Put(char* out, const Piece& piece) {
   std::memcpy(out, piece.bytes.data(), sizeof piece.bytes);
   return out + piece.size();
@@ -68,7 +104,7 @@ constexpr std::uint64_t kNoColor = std::uint64_t{1} << 32;
 
 class GraEncoder {
  public:
-  GraEncoder(OutputBuffer& out, const Bitmap& picture, const GraFormat& format)
+  GraEncoder(LineBuffer& out, const Bitmap& picture, const GraFormat& format)
       : out_(out),
         format_(format),
         width_(picture.Width()),
@@ -146,7 +182,7 @@ class GraEncoder {
     return Put(p, c.last[BlueOf(color)]);
   }
 
-  OutputBuffer& out_;
+  LineBuffer& out_;
   const GraFormat& format_;
   const std::int32_t width_;
   const std::int32_t cell_width_;
@@ -164,7 +200,7 @@ constexpr std::string_view kEndLine = "E,0\r\n";
 
 bool WriteGraStream(ByteSink& out, const Bitmap& picture, const GraFormat& format,
                     ProgressIndicator& progress, MessageHook& messages, const std::string& path) {
-  OutputBuffer buffer(out);
+  LineBuffer buffer(out);
   GraEncoder encoder(buffer, picture, format);
   encoder.Header();
   if (format.color_mode == ColorMode::Background) encoder.Background();
@@ -176,16 +212,15 @@ bool WriteGraStream(ByteSink& out, const Bitmap& picture, const GraFormat& forma
 
   bool ok;
   if (buffer.failed()) {
-    buffer.Finish();  // lets the writing thread go; nothing more is written
     messages.ShowMessage(messages::kWriteError, path);
     out.Write(kEndLine.data(), kEndLine.size());  // attempted all the same
     out.Close();
     ok = false;
   } else {
     buffer.Advance(Put(buffer.Room(), kEndLine));
-    const bool written = buffer.Finish();
+    buffer.Flush();
     const bool closed = out.Close();
-    ok = written && closed;
+    ok = !buffer.failed() && closed;
     if (!ok) messages.ShowMessage(messages::kWriteError, path);
   }
   progress.SetPosition(0);

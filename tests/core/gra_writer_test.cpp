@@ -266,7 +266,7 @@ struct FaultCase {
 class WriteFaultTest : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(WriteFaultTest, ReportsOnceAndStillEndsTheFile) {
-  const Bitmap picture = Checkerboard(500, 400);  // some 8 MB of text
+  const Bitmap picture = Checkerboard(500, 200);  // some 4 MB of text
   const std::size_t full_size = Convert(picture, Format(ColorMode::DrawAll)).size();
   const FaultCase& c = GetParam();
   MemorySink sink(c.from_end ? full_size - c.fail_at : c.fail_at, c.close_fails);
@@ -281,7 +281,7 @@ TEST_P(WriteFaultTest, ReportsOnceAndStillEndsTheFile) {
   EXPECT_EQ(progress.calls.back(), "position 0");
   const auto steps = std::count(progress.calls.begin(), progress.calls.end(), "step");
   if (!c.from_end && !c.close_fails) {
-    EXPECT_LT(steps, 400) << "the scan went on after the failure";
+    EXPECT_LT(steps, 200) << "the scan went on after the failure";
   }
 }
 
