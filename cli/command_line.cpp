@@ -1,7 +1,9 @@
 #include "cli/command_line.h"
 
 #include <charconv>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 
 namespace rastrel::cli {
 
@@ -107,17 +109,11 @@ class Parser {
       if (inline_value_) return Fail(name + " takes no value");
       options.keep_ratio = name == "--keep-ratio";
     } else if (name == "--mode") {
-      const std::optional<std::string> mode = Value(name);
-      if (!mode) return false;
-      if (*mode == "all") {
-        options.color_mode = ColorMode::DrawAll;
-      } else if (*mode == "background") {
-        options.color_mode = ColorMode::Background;
-      } else if (*mode == "transparent") {
-        options.color_mode = ColorMode::Transparent;
-      } else {
-        return Fail("--mode takes all, background or transparent, not '" + *mode + "'");
-      }
+      return Choice(name,
+                    {{"all", ColorMode::DrawAll},
+                     {"background", ColorMode::Background},
+                     {"transparent", ColorMode::Transparent}},
+                    options.color_mode);
     } else if (name == "--key") {
       const std::optional<std::string> text = Value(name);
       if (!text) return false;
@@ -139,23 +135,36 @@ class Parser {
       options.script = Value(name);
       if (!options.script) return false;
     } else if (name == "--rect-action") {
-      const std::optional<std::string> action = Value(name);
-      if (!action) return false;
-      if (*action == "adjust") {
-        options.rect_action = RectAction::Adjust;
-      } else if (*action == "delete") {
-        options.rect_action = RectAction::Delete;
-      } else if (*action == "none") {
-        options.rect_action = RectAction::None;
-      } else {
-        return Fail("--rect-action takes adjust, delete or none, not '" + *action + "'");
-      }
+      return Choice(name,
+                    {{"adjust", RectAction::Adjust},
+                     {"delete", RectAction::Delete},
+                     {"none", RectAction::None}},
+                    options.rect_action);
     } else if (name == "-q" || name == "--quiet") {
       options.quiet = true;
     } else {
       return Fail("unrecognized option '" + name + "'");
     }
     return true;
+  }
+
+  // An option whose value is one of a few words.
+  template <typename T>
+  bool Choice(const std::string& name, std::initializer_list<std::pair<std::string_view, T>> words,
+              T& target) {
+    const std::optional<std::string> value = Value(name);
+    if (!value) return false;
+    std::string listed;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+      const auto& [word, meaning] = words.begin()[i];
+      if (word == *value) {
+        target = meaning;
+        return true;
+      }
+      if (i > 0) listed += i + 1 == words.size() ? " or " : ", ";
+      listed += word;
+    }
+    return Fail(name + " takes " + listed + ", not '" + *value + "'");
   }
 
   std::optional<std::string> Value(const std::string& name) {
