@@ -261,6 +261,7 @@ struct FaultCase {
   std::size_t fail_at;  // bytes that arrive; counted from the end when `from_end`
   bool from_end;
   bool close_fails;
+  friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class WriteFaultTest : public ::testing::TestWithParam<FaultCase> {};
