@@ -1,5 +1,6 @@
 #include "core/gra_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstddef>
@@ -98,6 +99,10 @@ char* Put(char* out, std::string_view text) { return std::copy(text.begin(), tex
 
 char* PutNumber(char* out, std::int32_t value) { return std::to_chars(out, out + 11, value).ptr; }
 
+// Column edges are tabulated up to here: the table stays small however wide
+// a picture is (a picture within the size limit can be 2^28 pixels wide).
+constexpr std::int32_t kTabulatedColumns = 1 << 16;
+
 // The current colour is the last colour line written to the file; a value
 // outside the 32-bit range stands for "none yet".
 constexpr std::uint64_t kNoColor = std::uint64_t{1} << 32;
@@ -112,10 +117,9 @@ class GraEncoder {
         cell_width_(width_ > 0 ? format.width / width_ : 0),
         cell_height_(picture.Height() > 0 ? format.height / picture.Height() : 0),
         skip_key_(format.color_mode != ColorMode::DrawAll) {
-    column_edges_.reserve(static_cast<std::size_t>(width_) + 1);
-    // |x * cell_width_| <= |format.width| for x <= width_: no overflow.
-    for (std::int32_t x = 0; x <= width_; ++x)
-      column_edges_.push_back(MakePiece(x * cell_width_, ","));
+    const std::int32_t tabulated = std::min(width_, kTabulatedColumns);
+    column_edges_.reserve(static_cast<std::size_t>(tabulated) + 1);
+    for (std::int32_t x = 0; x <= tabulated; ++x) column_edges_.push_back(ColumnEdge(x));
   }
 
   void Header() {
@@ -159,12 +163,22 @@ class GraEncoder {
       current_color_ = color;
     }
     p = Put(p, "B,5,");
-    p = Put(p, column_edges_[start]);
+    p = Put(p, Edge(start));
     p = Put(p, row_top_);
-    p = Put(p, column_edges_[end]);
+    p = Put(p, Edge(end));
     p = Put(p, row_bottom_);
     out_.Advance(p);
     return !out_.failed();
+  }
+
+  // "x," for the left edge of column x; |x * cell_width_| <= |format.width|
+  // for x <= width_, so there is no overflow.
+  Piece ColumnEdge(std::int32_t x) const { return MakePiece(x * cell_width_, ","); }
+  // The piece is copied out before the next call, so one scratch piece serves.
+  const Piece& Edge(std::int32_t x) {
+    if (static_cast<std::size_t>(x) < column_edges_.size()) return column_edges_[x];
+    wide_edge_ = ColumnEdge(x);
+    return wide_edge_;
   }
 
   // "width,height" of the drawing, then `tail`.
@@ -188,7 +202,8 @@ class GraEncoder {
   const std::int32_t cell_width_;
   const std::int32_t cell_height_;
   const bool skip_key_;
-  std::vector<Piece> column_edges_;  // x * cell_width_ for x = 0..width_
+  std::vector<Piece> column_edges_;  // the first ColumnEdge(x)
+  Piece wide_edge_;
   Piece row_top_;
   Piece row_bottom_;
   std::uint64_t current_color_ = kNoColor;
@@ -245,7 +260,6 @@ void WriteGraFile(const std::string& path, ProgressIndicator& progress, MessageH
                            .key_color = s.KeyColor,
                            .color_mode = s.ColorMode},
                  progress, messages, path);
-  file.reset();
   if (s.LaunchedWithRect) WriteMergeScript(path, messages);
 }
 

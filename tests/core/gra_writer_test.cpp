@@ -216,6 +216,17 @@ TEST(GraWriterTest, KeyColourMakesNoDifferenceWhenDrawingAll) {
   EXPECT_EQ(Convert(WorkedExample(), format), with_white);
 }
 
+std::string PlainGra(const Bitmap& picture, const GraFormat& format) {
+  char* text = nullptr;
+  std::size_t size = 0;
+  std::FILE* memory = open_memstream(&text, &size);
+  WritePlainGra(memory, picture, format);
+  std::fclose(memory);
+  std::string result(text, size);
+  std::free(text);
+  return result;
+}
+
 // The writer's tables and fixed-size copies against the plain algorithm, on
 // pictures of few colours (long runs, repeated colours across rows) and of
 // many, with sizes that do and do not divide, zero cells and negative sizes.
@@ -237,14 +248,17 @@ TEST(GraWriterTest, MatchesThePlainAlgorithmOnRandomPictures) {
                            .height = sizes[random() % 8],
                            .key_color = palette[random() % 6],
                            .color_mode = static_cast<ColorMode>(random() % 3)};
-    char* plain = nullptr;
-    std::size_t plain_size = 0;
-    std::FILE* memory = open_memstream(&plain, &plain_size);
-    WritePlainGra(memory, picture, format);
-    std::fclose(memory);
-    EXPECT_EQ(Convert(picture, format), std::string(plain, plain_size));
-    std::free(plain);
+    EXPECT_EQ(Convert(picture, format), PlainGra(picture, format));
   }
+}
+
+// Beyond the columns it keeps formatted, the writer formats edges as it goes.
+TEST(GraWriterTest, WidePictureMatchesThePlainAlgorithm) {
+  Bitmap picture(200000, 1, kWhite);
+  for (int x : {0, 65535, 65536, 65537, 131072, 199999}) picture.SetPixel(x, 0, kRed);
+  for (int x = 199990; x < 199995; ++x) picture.SetPixel(x, 0, kBlue);
+  const GraFormat format = Format(ColorMode::Transparent, 2147483647, 10);
+  EXPECT_EQ(Convert(picture, format), PlainGra(picture, format));
 }
 
 // A picture whose GRA text takes several of the writer's buffers.
