@@ -21,14 +21,6 @@ class CountingSink final : public ByteSink {
   std::int64_t bytes = 0;
 };
 
-class QuietProgress final : public ProgressIndicator {
- public:
-  void SetStep(std::int32_t) override {}
-  void SetMax(std::int32_t) override {}
-  void Step() override {}
-  void SetPosition(std::int32_t) override {}
-};
-
 class QuietMessages final : public MessageHook {
  public:
   void ShowMessage(std::string_view, std::string_view) override {}
@@ -48,7 +40,7 @@ void WriteGra(benchmark::State& state, Bitmap (*make)(std::int32_t, std::int32_t
   const auto side = static_cast<std::int32_t>(state.range(0));
   const Bitmap picture = make(side, side);
   const GraFormat format{.width = side * 50, .height = side * 50, .color_mode = ColorMode::DrawAll};
-  QuietProgress progress;
+  NoProgress progress;
   QuietMessages messages;
   std::int64_t bytes = 0;
   for (auto _ : state) {

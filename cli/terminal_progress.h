@@ -31,13 +31,4 @@ class TerminalProgress final : public ProgressIndicator {
   int drawn_percent_ = -1;
 };
 
-// For when no bar is wanted.
-class NoProgress final : public ProgressIndicator {
- public:
-  void SetStep(std::int32_t) override {}
-  void SetMax(std::int32_t) override {}
-  void Step() override {}
-  void SetPosition(std::int32_t) override {}
-};
-
 }  // namespace rastrel::cli

@@ -15,4 +15,13 @@ class ProgressIndicator {
   virtual void SetPosition(std::int32_t position) = 0;
 };
 
+// For when nobody watches: benchmarks, and the converter without a terminal.
+class NoProgress final : public ProgressIndicator {
+ public:
+  void SetStep(std::int32_t) override {}
+  void SetMax(std::int32_t) override {}
+  void Step() override {}
+  void SetPosition(std::int32_t) override {}
+};
+
 }  // namespace rastrel
