@@ -1,10 +1,13 @@
-# Quick start: `make run` converts the sample bitmap, `make test` runs every
-# test. Each installs the Debian packages it needs when they are missing.
+# Quick start: `make run` starts the program (or, without a display, converts
+# the sample bitmap), `make test` runs every test. Each installs the Debian
+# packages it needs when they are missing.
 
 BUILD ?= build
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
-PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev
+PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev \
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-comic-neue
 BENCH_PACKAGES := $(PACKAGES) time
+SCREENSHOT_PACKAGES := $(PACKAGES) xvfb xauth
 
 SAMPLE := samples/rastrel-sample.bmp
 SAMPLE_GRA := $(BUILD)/rastrel-sample.gra
@@ -21,11 +24,16 @@ define install_missing
 	fi
 endef
 
-.PHONY: run test bench build deps format clean
+.PHONY: run test bench screenshot build deps format clean
 
 run: build
-	$(BUILD)/cli/rastrel-convert $(SAMPLE) $(SAMPLE_GRA)
-	@echo "GRA file written to $(abspath $(SAMPLE_GRA))"
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD)/app/rastrel; \
+	else \
+	  echo "No display here, so the window cannot open; converting the sample instead."; \
+	  $(BUILD)/cli/rastrel-convert $(SAMPLE) $(SAMPLE_GRA) && \
+	  echo "GRA file written to $(abspath $(SAMPLE_GRA))"; \
+	fi
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
@@ -34,6 +42,10 @@ bench: build
 	$(call install_missing,$(BENCH_PACKAGES))
 	$(BUILD)/bench/gra_writer_benchmark
 	bench/compare-with-cp.sh $(BUILD)
+
+screenshot: build
+	$(call install_missing,$(SCREENSHOT_PACKAGES))
+	tools/take-screenshot.sh $(BUILD)
 
 build: deps
 	cmake -S . -B $(BUILD) -G Ninja

@@ -1,0 +1,156 @@
+#include "ui/main_form.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <exception>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/bitmap_file.h"
+#include "core/conversion_settings.h"
+#include "core/gra_writer.h"
+#include "core/launch_arguments.h"
+#include "core/load_error.h"
+#include "core/messages.h"
+#include "ui/about_form.h"
+#include "ui/forms.h"
+#include "ui/message_boxes.h"
+#include "ui/progress_bar_indicator.h"
+#include "ui/screen_cursors.h"
+#include "ui_main_form.h"
+
+namespace rastrel {
+namespace {
+
+// A file name as the C library wants it, in the encoding of the file system.
+std::string LocalPath(QFileDialog* dialog) {
+  return QFile::encodeName(dialog->selectedFiles().value(0)).toStdString();
+}
+
+QFileDialog* MakeFileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode,
+                            const QStringList& filters) {
+  auto* dialog = new QFileDialog(parent);
+  dialog->setObjectName(QString::fromLatin1(name));
+  dialog->setAcceptMode(mode);
+  dialog->setNameFilters(filters);
+  return dialog;
+}
+
+bool HasPicture() {
+  const auto& bitmap = ConversionSettings.SourceBitmap;
+  return bitmap && !bitmap->Empty();
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::MainForm>()) {
+  ui->setupUi(this);
+  // uic sizes a top-level form but leaves its place to the window system.
+  move(227, 184);
+  // The client area is 427 x 305 below whatever height the menu bar takes here.
+  resize(427, 305 + ui->MainMenu1->sizeHint().height());
+  // Designer has no separator item of its own; N1 is the one in the File menu.
+  ui->N1->setSeparator(true);
+  ui->ScrollBox1->viewport()->setBackgroundRole(QPalette::Button);
+
+  // Windows patterns are case-blind; here a file system is not, so the
+  // lower-case spellings are listed too, and "All Files" matches every name.
+  OpenDialog1 = MakeFileDialog(this, "OpenDialog1", QFileDialog::AcceptOpen,
+                               {tr("Windows Bitmap File (*.BMP *.bmp)"), tr("All Files (*)")});
+  OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+  SaveDialog1 = MakeFileDialog(this, "SaveDialog1", QFileDialog::AcceptSave,
+                               {tr("GRA File (*.GRA *.gra)"), tr("All Files (*)")});
+  SaveDialog1->setFileMode(QFileDialog::AnyFile);
+  SaveDialog1->setDefaultSuffix(QStringLiteral("GRA"));
+
+  connect(ui->File1, &QMenu::aboutToShow, this, &TMainForm::File1Click);
+  connect(ui->Open1, &QAction::triggered, this, &TMainForm::Open1Click);
+  connect(ui->Save1, &QAction::triggered, this, &TMainForm::Save1Click);
+  connect(ui->Quit1, &QAction::triggered, this, &TMainForm::Quit1Click);
+  connect(ui->Option1, &QMenu::aboutToShow, this, &TMainForm::Option1Click);
+  connect(ui->Setup1, &QAction::triggered, this, &TMainForm::Setup1Click);
+  connect(ui->Color1, &QAction::triggered, this, &TMainForm::Color1Click);
+  connect(ui->About1, &QAction::triggered, this, &TMainForm::About1Click);
+  connect(ui->Image1, &PictureView::MouseDown, this, &TMainForm::Image1MouseDown);
+
+  RegisterScreenCursor(kPickCursor, LoadPickupCursor());
+
+  // Qt has no creation event. An error here is reported and start-up goes on.
+  try {
+    FormCreate();
+  } catch (const std::exception& error) {
+    ShowErrorBox(QString::fromLocal8Bit(error.what()));
+  }
+}
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+void TMainForm::FormCreate() {
+  ConversionSettings.SourceBitmap = std::make_unique<Bitmap>();
+  QImage placeholder(ui->Image1->size(), QImage::Format_RGB32);
+  placeholder.fill(Qt::white);
+  ui->Image1->SetPicture(std::move(placeholder));
+
+  std::vector<std::string> arguments;
+  for (std::size_t i = 1; i <= ProcessArgumentCount(); ++i) arguments.push_back(ProcessArgument(i));
+  ReadLaunchArguments(arguments);
+}
+
+void TMainForm::FormDestroy() { ConversionSettings.SourceBitmap.reset(); }
+
+void TMainForm::File1Click() { ui->Save1->setEnabled(HasPicture()); }
+
+void TMainForm::Open1Click() {
+  if (OpenDialog1->exec() != QDialog::Accepted) return;
+  try {
+    Bitmap bitmap = ReadBitmapFile(LocalPath(OpenDialog1));
+    QImage shown = ToImage(bitmap);
+    if (shown.isNull()) throw LoadError(messages::kCantOpenFile);
+    // Nothing changes until the picture and its copy for the screen both exist.
+    const std::int32_t width = bitmap.Width();
+    const std::int32_t height = bitmap.Height();
+    *ConversionSettings.SourceBitmap = std::move(bitmap);
+    ui->Image1->SetPicture(std::move(shown));
+    DeriveGraSize(width, height);
+  } catch (const LoadError& error) {
+    ShowMessage(QString::fromUtf8(error.what()));
+  } catch (const std::exception&) {  // out of memory, for one
+    ShowMessage(QString::fromUtf8(messages::kCantOpenFile));
+  }
+}
+
+void TMainForm::Save1Click() {
+  if (SaveDialog1->exec() != QDialog::Accepted) return;
+  ProgressBarIndicator progress(ui->ProgressBar1);
+  MessageBoxes messages;
+  WriteGraFile(LocalPath(SaveDialog1), progress, messages);
+}
+
+void TMainForm::Quit1Click() { close(); }
+
+void TMainForm::Option1Click() {
+  ui->Setup1->setEnabled(HasPicture());
+  ui->Color1->setEnabled(HasPicture());
+}
+
+void TMainForm::Setup1Click() {
+  if (OptionForm) OptionForm->exec();
+}
+
+void TMainForm::Color1Click() {
+  Settings& s = ConversionSettings;
+  s.PickMode = !s.PickMode;
+  // The checkable item has toggled its mark already; this keeps the two in step.
+  ui->Color1->setChecked(s.PickMode);
+  SetControlCursor(ui->Image1, s.PickMode ? kPickCursor : kDefaultCursor);
+}
+
+void TMainForm::About1Click() { AboutForm->exec(); }
+
+void TMainForm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+  if (!ConversionSettings.PickMode) return;
+  ConversionSettings.KeyColor = ui->Image1->PixelColor(x, y);
+}
+
+}  // namespace rastrel

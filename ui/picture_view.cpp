@@ -1,0 +1,51 @@
+#include "ui/picture_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace rastrel {
+
+QImage ToImage(const Bitmap& bitmap) {
+  QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+  if (image.isNull()) return image;
+  for (std::int32_t y = 0; y < bitmap.Height(); ++y) {
+    const ColorRef* in = bitmap.Row(y);
+    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (std::int32_t x = 0; x < bitmap.Width(); ++x) {
+      out[x] = qRgb(RedOf(in[x]), GreenOf(in[x]), BlueOf(in[x]));
+    }
+  }
+  return image;
+}
+
+PictureView::PictureView(QWidget* parent) : QWidget(parent) {
+  // Every pixel is painted from the picture; nothing shows through.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureView::SetPicture(QImage picture) {
+  picture_ = std::move(picture);
+  resize(picture_.size());
+  update();
+}
+
+ColorRef PictureView::PixelColor(int x, int y) const {
+  if (!picture_.valid(x, y)) return 0;
+  const QRgb pixel = picture_.pixel(x, y);
+  return MakeColorRef(qRed(pixel), qGreen(pixel), qBlue(pixel));
+}
+
+void PictureView::paintEvent(QPaintEvent* event) {
+  // Only the exposed part: a large picture is far bigger than the window.
+  QPainter painter(this);
+  const QRect area = event->rect();
+  painter.fillRect(area, palette().window());
+  painter.drawImage(area.topLeft(), picture_, area);
+}
+
+void PictureView::mousePressEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  emit MouseDown(event->button(), event->modifiers(), at.x(), at.y());
+}
+
+}  // namespace rastrel
