@@ -12,6 +12,11 @@ SCREENSHOT_PACKAGES := $(PACKAGES) xvfb xauth
 SAMPLE := samples/rastrel-sample.bmp
 SAMPLE_GRA := $(BUILD)/rastrel-sample.gra
 
+# The Ngraph round-trip tests read ngp2's pictures with libpng and run
+# Ngraph-GTK itself, installed without its recommended add-ins.
+PACKAGES += libpng-dev
+TEST_PACKAGES := ngraph-gtk
+
 # Installs the packages of $(1) that are not installed yet.
 define install_missing
 	@missing=$$(for p in $(1); do \
@@ -36,6 +41,7 @@ run: build
 	fi
 
 test: build
+	$(call install_missing,$(TEST_PACKAGES))
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 
 bench: build

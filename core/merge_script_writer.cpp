@@ -25,7 +25,12 @@ std::string Line(std::string_view key, std::int64_t value) {
 
 std::string MergeFileValue(std::string_view graPath) {
   std::string path(graPath);
+#ifdef _WIN32
+  // A folder separator there, and Ngraph takes a slash for it. Elsewhere a
+  // backslash is a byte of the name: it is kept, and quoted below, since the
+  // reader takes it as an escape outside quotes.
   std::replace(path.begin(), path.end(), '\\', '/');
+#endif
   if (std::all_of(path.begin(), path.end(), IsPlainWordCharacter)) return path;
   // Inside single quotes every byte is kept; a quote itself closes the quoted
   // part, is escaped, and opens a new one. Ngraph saves the field the same way.

@@ -28,9 +28,10 @@ struct MergePlacement {
 // breaks.
 std::string MergeScriptText(std::string_view graPath, const MergePlacement& placement);
 
-// The value of merge::file as Ngraph's script reader needs it: backslashes
-// turned into slashes, and single quotes around a path with any character
-// that the reader would split at, expand or drop.
+// The value of merge::file as Ngraph's script reader needs it: single quotes
+// around a path with any character that the reader would split at, expand or
+// drop, a backslash among them. Only on Windows, where a backslash separates
+// folders, are backslashes turned into slashes.
 std::string MergeFileValue(std::string_view graPath);
 
 }  // namespace rastrel

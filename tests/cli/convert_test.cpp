@@ -1,10 +1,5 @@
 // rastrel-convert as a script runs it: arguments in, exit code, standard
 // output, standard error and files out.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,6 +9,7 @@
 #include "core/color_ref.h"
 #include "tests/core/bmp_builder.h"
 #include "tests/core/test_files.h"
+#include "tests/run_program.h"
 
 namespace rastrel {
 namespace {
@@ -24,31 +20,12 @@ using testing::ReadFile;
 using testing::Rows;
 using testing::TempDir;
 
-struct Result {
-  int exit_code;
-  std::string out;
-  std::string err;
-};
+using Result = testing::ProgramResult;
 
-// Runs the converter in `dir` with standard output and error in files.
+// Runs the converter in `dir`.
 Result RunConverter(const TempDir& dir, std::vector<std::string> arguments) {
-  const std::string out = dir.File("stdout"), err = dir.File("stderr");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addchdir_np(&actions, dir.path().c_str());
   arguments.insert(arguments.begin(), RASTREL_CONVERT);
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  pid_t pid;
-  EXPECT_EQ(posix_spawn(&pid, RASTREL_CONVERT, &actions, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status));
-  return {WEXITSTATUS(status), ReadFile(out), ReadFile(err)};
+  return testing::RunProgram(dir.path(), std::move(arguments));
 }
 
 constexpr ColorRef kRed = 0x0000FF, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
