@@ -10,6 +10,10 @@ TAboutForm::TAboutForm(QWidget* parent)
   ui->setupUi(this);
   // uic sizes a top-level form but leaves its place to the window system.
   move(303, 192);
+  // The labels take the size of their caption, which the free faces that
+  // stand in for the form's fonts draw a little wider.
+  ui->Label1->adjustSize();
+  ui->Label2->adjustSize();
 
   connect(ui->Button1, &QPushButton::clicked, this, &TAboutForm::Button1Click);
 }

@@ -50,7 +50,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(std::make_unique
   move(227, 184);
   // The client area is 427 x 305 below whatever height the menu bar takes here.
   resize(427, 305 + ui->MainMenu1->sizeHint().height());
-  // Designer has no separator item of its own; N1 is the one in the File menu.
+  // N1 is the File menu's separator line, which a form description cannot mark.
   ui->N1->setSeparator(true);
   ui->ScrollBox1->viewport()->setBackgroundRole(QPalette::Button);
 
