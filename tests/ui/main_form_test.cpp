@@ -241,7 +241,7 @@ void MainFormTest::colorTogglesPickModeTheMarkAndTheCursor() {
   QVERIFY(!ConversionSettings.PickMode);
   QVERIFY(!Item("Color1")->isChecked());
   QVERIFY(!Image()->testAttribute(Qt::WA_SetCursor));
-  QTest::mousePress(Image(), Qt::LeftButton, {}, QPoint(0, 0));
+  QTest::mousePress(Image(), Qt::LeftButton, {}, QPoint(2, 1));
   QCOMPARE(ConversionSettings.KeyColor, kRed);  // no pick outside pick mode
 }
 
