@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QListView>
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -32,12 +33,16 @@ class MainFormTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { Start({"rastrel"}); }
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    Start({"rastrel"});
+  }
   void cleanup() { DestroyForms(); }
 
   void layoutFollowsTheFormDescription();
   void menuItemsAreEnabledOnceAPictureIsOpen();
   void cancelledDialogsChangeNothing();
+  void openDialogListsBitmapsInEitherCase();
   void openShowsThePictureUnscaledAndDerivesTheSize();
   void refusedFilesLeaveEverythingAsItWas_data();
   void refusedFilesLeaveEverythingAsItWas();
@@ -85,7 +90,7 @@ class MainFormTest : public QObject {
 
   QString Bitmap(const QString& name, int width, int height, std::vector<ColorRef> palette,
                  const std::function<std::uint8_t(int, int)>& index) {
-    const QString path = dir_.filePath(name);
+    const QString path = dir_->filePath(name);
     WriteBytes(path, PaletteBitmap(width, height, std::move(palette), index));
     return path;
   }
@@ -95,7 +100,7 @@ class MainFormTest : public QObject {
                   [=](int x, int y) { return x == red_x && y == red_y ? 1 : 0; });
   }
 
-  QTemporaryDir dir_;
+  std::unique_ptr<QTemporaryDir> dir_;  // a fresh one for each test
 };
 
 void MainFormTest::layoutFollowsTheFormDescription() {
@@ -154,7 +159,7 @@ void MainFormTest::menuItemsAreEnabledOnceAPictureIsOpen() {
 
 void MainFormTest::cancelledDialogsChangeNothing() {
   OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 1, 1));
-  const QString gra = dir_.filePath("never.GRA");
+  const QString gra = dir_->filePath("never.GRA");
   ModalAnswers answers;
   answers.Then(Cancel()).Then(Cancel());
   Choose("File1", "Open1");
@@ -163,7 +168,37 @@ void MainFormTest::cancelledDialogsChangeNothing() {
   QCOMPARE(answers.Unanswered(), 0);  // no message either
   QCOMPARE(Image()->size(), QSize(3, 2));
   QCOMPARE(ConversionSettings.GraWidth, 150);
-  QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{"a.bmp"});
+  QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"a.bmp"});
+}
+
+void MainFormTest::openDialogListsBitmapsInEitherCase() {
+  for (const char* name : {"lower.bmp", "UPPER.BMP", "other.png", "no-suffix"}) {
+    WriteBytes(dir_->filePath(name), {'B', 'M'});
+  }
+  QStringList listed;
+  ModalAnswers answers;
+  answers.Then([&](QWidget* window) {
+    auto* dialog = qobject_cast<QFileDialog*>(window);
+    QVERIFY(dialog);
+    dialog->setDirectory(dir_->path());
+    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    QVERIFY(view);
+    const auto names = [view] {
+      QStringList found;
+      for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+        found << view->model()->index(row, 0, view->rootIndex()).data().toString();
+      }
+      found.sort();
+      return found;
+    };
+    QTRY_COMPARE(names(), (QStringList{"UPPER.BMP", "lower.bmp"}));
+    dialog->selectNameFilter(dialog->nameFilters().value(1));  // All Files
+    QTRY_COMPARE(names().size(), 4);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  Choose("File1", "Open1");
+  QVERIFY(answers.AllGiven());
+  QCOMPARE(answers.Unanswered(), 0);
 }
 
 void MainFormTest::openShowsThePictureUnscaledAndDerivesTheSize() {
@@ -199,7 +234,7 @@ void MainFormTest::refusedFilesLeaveEverythingAsItWas() {
   QFETCH(QByteArray, bytes);
   QFETCH(QString, message);
   OpenCleanly(BlueWithRedPixel("good.bmp", 3, 2, 2, 1));
-  const QString bad = dir_.filePath("bad.BMP");
+  const QString bad = dir_->filePath("bad.BMP");
   QFile file(bad);
   QVERIFY(file.open(QIODevice::WriteOnly));
   file.write(bytes);
@@ -308,7 +343,7 @@ void MainFormTest::saveWritesTheCoreFileWithTheBarFollowingTheRows() {
     positions.push_back(value);
     QCOMPARE(bar->maximum(), 5);
   });
-  const QString gra = dir_.filePath("rows.GRA");
+  const QString gra = dir_->filePath("rows.GRA");
   ModalAnswers answers;
   answers.Then(ChooseFile(gra));
   Choose("File1", "Save1");
@@ -316,7 +351,7 @@ void MainFormTest::saveWritesTheCoreFileWithTheBarFollowingTheRows() {
   QCOMPARE(answers.Unanswered(), 0);
   QCOMPARE(positions, (std::vector<int>{1, 2, 3, 4, 5, 0}));
 
-  const QString expected = dir_.filePath("expected.GRA");
+  const QString expected = dir_->filePath("expected.GRA");
   NoProgress progress;
   RecordingMessages messages;
   WriteGraFile(expected.toStdString(), progress, messages);
@@ -327,7 +362,7 @@ void MainFormTest::saveWritesTheCoreFileWithTheBarFollowingTheRows() {
 
 void MainFormTest::saveAddsTheSuffixAndAsksBeforeOverwriting() {
   OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 0, 0));
-  const QString typed = dir_.filePath("drawing");
+  const QString typed = dir_->filePath("drawing");
   const QString saved = typed + ".GRA";
   ModalAnswers answers;
   answers.Then(ChooseFile(typed));
@@ -347,7 +382,7 @@ void MainFormTest::saveToAnUnopenablePathShowsTheMessage() {
   OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 0, 0));
   ShownMessage shown;
   ModalAnswers answers;
-  answers.Then(ChooseFile(dir_.filePath("no such folder/x.GRA"))).Then(ReadMessage(&shown));
+  answers.Then(ChooseFile(dir_->filePath("no such folder/x.GRA"))).Then(ReadMessage(&shown));
   Choose("File1", "Save1");
   QVERIFY(answers.AllGiven());
   QCOMPARE(shown.text, QString::fromUtf8(messages::kCantOpenGraFile));
@@ -357,14 +392,14 @@ void MainFormTest::saveToAnUnopenablePathShowsTheMessage() {
 
 void MainFormTest::launchedUseSizesFromTheRectangleAndWritesTheScript() {
   DestroyForms();
-  const QString script = dir_.filePath("merge.ngp");
+  const QString script = dir_->filePath("merge.ngp");
   Start({"rastrel", "500", "200", "300", "900", script.toStdString()});
   QVERIFY(ConversionSettings.LaunchedWithRect);
   OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 0, 0));
   QCOMPARE(std::make_pair(ConversionSettings.GraWidth, ConversionSettings.GraHeight),
            std::make_pair(300, 200));
 
-  const QString gra = dir_.filePath("a.GRA");
+  const QString gra = dir_->filePath("a.GRA");
   ModalAnswers answers;
   answers.Then(ChooseFile(gra));
   Choose("File1", "Save1");
