@@ -8,6 +8,7 @@ PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev \
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-comic-neue
 BENCH_PACKAGES := $(PACKAGES) time
 SCREENSHOT_PACKAGES := $(PACKAGES) xvfb xauth
+NGRAPH_SCREENSHOT_PACKAGES := $(SCREENSHOT_PACKAGES) ngraph-gtk xdotool imagemagick openbox
 
 SAMPLE := samples/rastrel-sample.bmp
 SAMPLE_GRA := $(BUILD)/rastrel-sample.gra
@@ -29,7 +30,7 @@ define install_missing
 	fi
 endef
 
-.PHONY: run test bench screenshot build deps format clean
+.PHONY: run test bench screenshot ngraph-screenshot build deps format clean
 
 run: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
@@ -52,6 +53,10 @@ bench: build
 screenshot: build
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
 	tools/take-screenshot.sh $(BUILD)
+
+ngraph-screenshot: build
+	$(call install_missing,$(NGRAPH_SCREENSHOT_PACKAGES))
+	tools/take-ngraph-screenshot.sh $(BUILD)
 
 build: deps
 	cmake -S . -B $(BUILD) -G Ninja
