@@ -1,5 +1,7 @@
 #include "ui/main_form.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
 #include <exception>
@@ -26,6 +28,15 @@ namespace {
 // A file name as the C library wants it, in the encoding of the file system.
 std::string LocalPath(QFileDialog* dialog) {
   return QFile::encodeName(dialog->selectedFiles().value(0)).toStdString();
+}
+
+// Runs one of the window's file dialogs, which live as long as the window.
+bool RunFileDialog(QFileDialog* dialog) {
+  const bool accepted = dialog->exec() == QDialog::Accepted;
+  // Accepted with Return while the name's completion list shows, Qt leaves
+  // the list on the screen, where it would take the next click or key.
+  for (auto* completer : dialog->findChildren<QCompleter*>()) completer->popup()->hide();
+  return accepted;
 }
 
 QFileDialog* MakeFileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode,
@@ -102,7 +113,7 @@ void TMainForm::FormDestroy() { ConversionSettings.SourceBitmap.reset(); }
 void TMainForm::File1Click() { ui->Save1->setEnabled(HasPicture()); }
 
 void TMainForm::Open1Click() {
-  if (OpenDialog1->exec() != QDialog::Accepted) return;
+  if (!RunFileDialog(OpenDialog1)) return;
   try {
     Bitmap bitmap = ReadBitmapFile(LocalPath(OpenDialog1));
     QImage shown = ToImage(bitmap);
@@ -121,7 +132,7 @@ void TMainForm::Open1Click() {
 }
 
 void TMainForm::Save1Click() {
-  if (SaveDialog1->exec() != QDialog::Accepted) return;
+  if (!RunFileDialog(SaveDialog1)) return;
   ProgressBarIndicator progress(ui->ProgressBar1);
   MessageBoxes messages;
   WriteGraFile(LocalPath(SaveDialog1), progress, messages);

@@ -43,6 +43,7 @@ class MainFormTest : public QObject {
   void menuItemsAreEnabledOnceAPictureIsOpen();
   void cancelledDialogsChangeNothing();
   void openDialogListsBitmapsInEitherCase();
+  void typedNameLeavesNoCompletionListBehind();
   void openShowsThePictureUnscaledAndDerivesTheSize();
   void refusedFilesLeaveEverythingAsItWas_data();
   void refusedFilesLeaveEverythingAsItWas();
@@ -199,6 +200,18 @@ void MainFormTest::openDialogListsBitmapsInEitherCase() {
   Choose("File1", "Open1");
   QVERIFY(answers.AllGiven());
   QCOMPARE(answers.Unanswered(), 0);
+}
+
+void MainFormTest::typedNameLeavesNoCompletionListBehind() {
+  const QString path = BlueWithRedPixel("picture.bmp", 3, 2, 0, 0);
+  WriteBytes(dir_->filePath("picture-2.bmp"), {'B', 'M'});  // so that the name completes
+  ModalAnswers answers;
+  answers.Then(TypeFileAndReturn(path));
+  Choose("File1", "Open1");
+  QVERIFY(answers.AllGiven());
+  QCOMPARE(Image()->size(), QSize(3, 2));
+  // It would take the next click or key.
+  QVERIFY(!QApplication::activePopupWidget());
 }
 
 void MainFormTest::openShowsThePictureUnscaledAndDerivesTheSize() {

@@ -70,6 +70,18 @@ ModalAnswers::Answer ChooseFile(const QString& path) {
   };
 }
 
+ModalAnswers::Answer TypeFileAndReturn(const QString& path) {
+  return [path](QWidget* window) {
+    auto* name = window->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    for (QChar c : path) {
+      QTest::keyClick(name, c.toLatin1());
+      QTest::qWait(5);  // time for the folder model, and so the completion list
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  };
+}
+
 ModalAnswers::Answer Cancel() {
   return [](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); };
 }

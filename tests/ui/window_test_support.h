@@ -57,6 +57,9 @@ struct ShownMessage {
 // dialog with Escape, read a message box and press its OK button, press a
 // message box button.
 ModalAnswers::Answer ChooseFile(const QString& path);
+// Types the path into the name field as a user does, letting the completion
+// list come up, and accepts with Return.
+ModalAnswers::Answer TypeFileAndReturn(const QString& path);
 ModalAnswers::Answer Cancel();
 ModalAnswers::Answer ReadMessage(ShownMessage* shown);
 ModalAnswers::Answer PressButton(QMessageBox::StandardButton button);
