@@ -1,5 +1,6 @@
 #include "ui/about_form.h"
 
+#include "ui/guarded.h"
 #include "ui_about_form.h"
 
 namespace rastrel {
@@ -15,7 +16,7 @@ TAboutForm::TAboutForm(QWidget* parent)
   ui->Label1->adjustSize();
   ui->Label2->adjustSize();
 
-  connect(ui->Button1, &QPushButton::clicked, this, &TAboutForm::Button1Click);
+  connect(ui->Button1, &QPushButton::clicked, this, Guarded(this, &TAboutForm::Button1Click));
 }
 
 TAboutForm::~TAboutForm() = default;

@@ -23,10 +23,8 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 bool Application::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
-  } catch (const std::exception& error) {
-    ShowErrorBox(QString::fromLocal8Bit(error.what()));
   } catch (...) {
-    ShowErrorBox(tr("An unknown error occurred"));
+    ShowErrorBox(std::current_exception());
   }
   return false;
 }

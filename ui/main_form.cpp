@@ -17,6 +17,7 @@
 #include "core/messages.h"
 #include "ui/about_form.h"
 #include "ui/forms.h"
+#include "ui/guarded.h"
 #include "ui/message_boxes.h"
 #include "ui/progress_bar_indicator.h"
 #include "ui/screen_cursors.h"
@@ -75,24 +76,20 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(std::make_unique
   SaveDialog1->setFileMode(QFileDialog::AnyFile);
   SaveDialog1->setDefaultSuffix(QStringLiteral("GRA"));
 
-  connect(ui->File1, &QMenu::aboutToShow, this, &TMainForm::File1Click);
-  connect(ui->Open1, &QAction::triggered, this, &TMainForm::Open1Click);
-  connect(ui->Save1, &QAction::triggered, this, &TMainForm::Save1Click);
-  connect(ui->Quit1, &QAction::triggered, this, &TMainForm::Quit1Click);
-  connect(ui->Option1, &QMenu::aboutToShow, this, &TMainForm::Option1Click);
-  connect(ui->Setup1, &QAction::triggered, this, &TMainForm::Setup1Click);
-  connect(ui->Color1, &QAction::triggered, this, &TMainForm::Color1Click);
-  connect(ui->About1, &QAction::triggered, this, &TMainForm::About1Click);
-  connect(ui->Image1, &PictureView::MouseDown, this, &TMainForm::Image1MouseDown);
+  connect(ui->File1, &QMenu::aboutToShow, this, Guarded(this, &TMainForm::File1Click));
+  connect(ui->Open1, &QAction::triggered, this, Guarded(this, &TMainForm::Open1Click));
+  connect(ui->Save1, &QAction::triggered, this, Guarded(this, &TMainForm::Save1Click));
+  connect(ui->Quit1, &QAction::triggered, this, Guarded(this, &TMainForm::Quit1Click));
+  connect(ui->Option1, &QMenu::aboutToShow, this, Guarded(this, &TMainForm::Option1Click));
+  connect(ui->Setup1, &QAction::triggered, this, Guarded(this, &TMainForm::Setup1Click));
+  connect(ui->Color1, &QAction::triggered, this, Guarded(this, &TMainForm::Color1Click));
+  connect(ui->About1, &QAction::triggered, this, Guarded(this, &TMainForm::About1Click));
+  connect(ui->Image1, &PictureView::MouseDown, this, Guarded(this, &TMainForm::Image1MouseDown));
 
   RegisterScreenCursor(kPickCursor, LoadPickupCursor());
 
-  // Qt has no creation event. An error here is reported and start-up goes on.
-  try {
-    FormCreate();
-  } catch (const std::exception& error) {
-    ShowErrorBox(QString::fromLocal8Bit(error.what()));
-  }
+  // Qt has no creation event. An error in it is shown and start-up goes on.
+  Guarded(this, &TMainForm::FormCreate)();
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }

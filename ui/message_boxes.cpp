@@ -27,6 +27,16 @@ void ShowMessage(const QString& text) { ShowBox(QMessageBox::NoIcon, text); }
 
 void ShowErrorBox(const QString& message) { ShowBox(QMessageBox::Critical, message + '.'); }
 
+void ShowErrorBox(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& known) {
+    ShowErrorBox(QString::fromLocal8Bit(known.what()));
+  } catch (...) {
+    ShowErrorBox(QCoreApplication::translate("rastrel", "An unknown error occurred"));
+  }
+}
+
 void MessageBoxes::ShowMessage(std::string_view text, std::string_view) {
   rastrel::ShowMessage(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }

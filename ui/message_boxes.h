@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <string_view>
 
 #include "core/message_hook.h"
@@ -18,6 +19,8 @@ void ShowMessage(const QString& text);
 // The box for an error that no command caught: the stop icon and the error's
 // message followed by a full stop.
 void ShowErrorBox(const QString& message);
+// The error box for an error that a handler let escape.
+void ShowErrorBox(std::exception_ptr error);
 
 // Lets the writers of the core show their messages in boxes.
 class MessageBoxes final : public MessageHook {

@@ -10,6 +10,7 @@
 #include "tests/ui/window_test_support.h"
 #include "ui/about_form.h"
 #include "ui/forms.h"
+#include "ui/guarded.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 
@@ -32,6 +33,7 @@ class AboutFormTest : public QObject {
   void aboutShowsIconNameAndVersion();
   void applicationTitleFollowsTheExecutableName_data();
   void applicationTitleFollowsTheExecutableName();
+  void errorEscapingAHandlerIsShownAndTheProgramGoesOn_data();
   void errorEscapingAHandlerIsShownAndTheProgramGoesOn();
 };
 
@@ -98,23 +100,48 @@ void AboutFormTest::applicationTitleFollowsTheExecutableName() {
   QCOMPARE(ApplicationTitleFor(path), title);
 }
 
-void AboutFormTest::errorEscapingAHandlerIsShownAndTheProgramGoesOn() {
-  QPushButton button(QStringLiteral("Fail"));
-  int clicks = 0;
-  connect(&button, &QPushButton::clicked, [&] {
-    ++clicks;
+// Throws from a bound handler, or from its own event handler.
+class FailingForm : public QWidget {
+ public:
+  void Button1Click() {
+    ++calls;
     throw std::runtime_error("Out of paper");
-  });
-  button.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&button));
+  }
+  bool event(QEvent* event) override {
+    if (event->type() != QEvent::User) return QWidget::event(event);
+    ++calls;
+    throw std::runtime_error("Out of paper");
+  }
+  int calls = 0;
+};
+
+void AboutFormTest::errorEscapingAHandlerIsShownAndTheProgramGoesOn_data() {
+  QTest::addColumn<bool>("bound_handler");
+  QTest::newRow("handler bound with Guarded, on a click") << true;
+  QTest::newRow("event handler, through the application") << false;
+}
+
+void AboutFormTest::errorEscapingAHandlerIsShownAndTheProgramGoesOn() {
+  QFETCH(bool, bound_handler);
+  FailingForm form;
+  QPushButton button(QStringLiteral("Fail"), &form);
+  connect(&button, &QPushButton::clicked, &form, Guarded(&form, &FailingForm::Button1Click));
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
 
   ShownMessage first, second;
   ModalAnswers answers;
   answers.Then(ReadMessage(&first)).Then(ReadMessage(&second));
-  QTest::mouseClick(&button, Qt::LeftButton);
-  QTest::mouseClick(&button, Qt::LeftButton);  // still alive, and so is the program
-  QVERIFY(answers.AllGiven());
-  QCOMPARE(clicks, 2);
+  for (int i = 0; i < 2; ++i) {  // the second one shows that the program goes on
+    if (bound_handler) {
+      QTest::mouseClick(&button, Qt::LeftButton);
+    } else {
+      QCoreApplication::postEvent(&form, new QEvent(QEvent::User));
+      QTRY_COMPARE(form.calls, i + 1);
+    }
+  }
+  QTRY_VERIFY(answers.AllGiven());
+  QCOMPARE(form.calls, 2);
   QCOMPARE(first.text, QStringLiteral("Out of paper."));
   QCOMPARE(first.icon, QMessageBox::Critical);
   QCOMPARE(first.title, ApplicationTitle());
