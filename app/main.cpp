@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
     rastrel::CreateForms();
     rastrel::MainForm->show();
     application.exec();
-  } catch (const std::exception& error) {
-    rastrel::ShowErrorBox(QString::fromLocal8Bit(error.what()));
+  } catch (...) {
+    rastrel::ShowErrorBox(std::current_exception());
   }
   rastrel::DestroyForms();
   return 0;

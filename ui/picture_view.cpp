@@ -36,10 +36,10 @@ ColorRef PictureView::PixelColor(int x, int y) const {
 }
 
 void PictureView::paintEvent(QPaintEvent* event) {
-  // Only the exposed part: a large picture is far bigger than the window.
+  // Only the exposed part: a large picture is far bigger than the window. The
+  // widget has the picture's size, so the picture covers every part.
   QPainter painter(this);
   const QRect area = event->rect();
-  painter.fillRect(area, palette().window());
   painter.drawImage(area.topLeft(), picture_, area);
 }
 

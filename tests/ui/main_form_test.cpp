@@ -89,16 +89,16 @@ class MainFormTest : public QObject {
     QCOMPARE(answers.Unanswered(), 0);
   }
 
-  QString Bitmap(const QString& name, int width, int height, std::vector<ColorRef> palette,
-                 const std::function<std::uint8_t(int, int)>& index) {
+  QString WriteBitmap(const QString& name, int width, int height, std::vector<ColorRef> palette,
+                      const std::function<std::uint8_t(int, int)>& index) {
     const QString path = dir_->filePath(name);
     WriteBytes(path, PaletteBitmap(width, height, std::move(palette), index));
     return path;
   }
   // Blue, with one red pixel at (red_x, red_y).
   QString BlueWithRedPixel(const QString& name, int width, int height, int red_x, int red_y) {
-    return Bitmap(name, width, height, {kBlue, kRed},
-                  [=](int x, int y) { return x == red_x && y == red_y ? 1 : 0; });
+    return WriteBitmap(name, width, height, {kBlue, kRed},
+                       [=](int x, int y) { return x == red_x && y == red_y ? 1 : 0; });
   }
 
   std::unique_ptr<QTemporaryDir> dir_;  // a fresh one for each test
@@ -315,7 +315,7 @@ void MainFormTest::pickTakesThePixelUnderThePointer() {
   // Green wherever the red pixel would be on the screen if the view had not
   // scrolled.
   auto* box = Find<QScrollArea>("ScrollBox1");
-  OpenCleanly(Bitmap("big.bmp", 1000, 800, {kBlue, kRed, kGreen}, [&](int x, int y) {
+  OpenCleanly(WriteBitmap("big.bmp", 1000, 800, {kBlue, kRed, kGreen}, [&](int x, int y) {
     if (QPoint(x, y) == red) return 1;
     const QPoint limit(1000 - box->viewport()->width(), 800 - box->viewport()->height());
     const QPoint offset(std::min(scroll.x(), limit.x()), std::min(scroll.y(), limit.y()));
@@ -348,8 +348,8 @@ void MainFormTest::pickModeSurvivesASecondOpen() {
 
 void MainFormTest::saveWritesTheCoreFileWithTheBarFollowingTheRows() {
   // White is the key colour, so its runs are left out.
-  OpenCleanly(Bitmap("rows.bmp", 7, 5, {0xFFFFFF, kRed, kBlue},
-                     [](int x, int y) { return static_cast<std::uint8_t>((x * y + x) % 3); }));
+  OpenCleanly(WriteBitmap("rows.bmp", 7, 5, {0xFFFFFF, kRed, kBlue},
+                          [](int x, int y) { return static_cast<std::uint8_t>((x * y + x) % 3); }));
   auto* bar = Find<QProgressBar>("ProgressBar1");
   std::vector<int> positions;
   connect(bar, &QProgressBar::valueChanged, [&](int value) {

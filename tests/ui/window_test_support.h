@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
