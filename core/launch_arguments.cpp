@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "core/conversion_settings.h"
-#include "core/decimal_scan.h"
+#include "core/number_scan.h"
 #include "core/int32_math.h"
 
 namespace rastrel {

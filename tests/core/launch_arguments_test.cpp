@@ -2,14 +2,12 @@
 
 #include <cstdint>
 #include <limits>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "core/conversion_settings.h"
-#include "core/decimal_scan.h"
 #include "core/load_error.h"
 #include "core/messages.h"
 
@@ -48,27 +46,6 @@ TEST_F(SettingsTest, DefaultsAndReset) {
   EXPECT_EQ(s.RectAction, RectAction::Delete);
   EXPECT_TRUE(s.KeepRatio);
 }
-
-struct ScanCase {
-  const char* text;
-  std::optional<std::int32_t> value;
-};
-
-class ScanDecimalTest : public ::testing::TestWithParam<ScanCase> {};
-
-TEST_P(ScanDecimalTest, ReadsAsPercentD) {
-  EXPECT_EQ(ScanDecimal(GetParam().text), GetParam().value) << '"' << GetParam().text << '"';
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ScanDecimalTest,
-    ::testing::Values(
-        ScanCase{"120", 120}, ScanCase{"120mm", 120}, ScanCase{"  \t\n-42", -42}, ScanCase{"+7", 7},
-        ScanCase{"007", 7}, ScanCase{"-0", 0}, ScanCase{"", std::nullopt},
-        ScanCase{"mm120", std::nullopt}, ScanCase{"-", std::nullopt}, ScanCase{"- 5", std::nullopt},
-        ScanCase{"+-5", std::nullopt}, ScanCase{"0x1f", 0}, ScanCase{"2147483647", kMax},
-        ScanCase{"2147483648", kMax}, ScanCase{"-2147483648", kMin}, ScanCase{"-2147483649", kMin},
-        ScanCase{"99999999999999999999999", kMax}, ScanCase{"-99999999999999999999999", kMin}));
 
 struct LaunchCase {
   const char* name;
