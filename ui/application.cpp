@@ -18,6 +18,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   // from Debian come closest.
   QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
   QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+  QFont::insertSubstitution(QStringLiteral("Terminal"), QStringLiteral("IPAGothic"));
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

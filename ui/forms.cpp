@@ -1,18 +1,19 @@
 #include "ui/forms.h"
 
-#include <QDialog>
-
 #include "ui/about_form.h"
 #include "ui/main_form.h"
+#include "ui/option_form.h"
 
 namespace rastrel {
 
 TMainForm* MainForm = nullptr;
-QDialog* OptionForm = nullptr;
+TOptionForm* OptionForm = nullptr;
 TAboutForm* AboutForm = nullptr;
 
 void CreateForms() {
+  TakeWorkingCopies();
   MainForm = new TMainForm;
+  OptionForm = new TOptionForm;
   AboutForm = new TAboutForm;
 }
 

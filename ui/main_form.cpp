@@ -19,6 +19,7 @@
 #include "ui/forms.h"
 #include "ui/guarded.h"
 #include "ui/message_boxes.h"
+#include "ui/option_form.h"
 #include "ui/progress_bar_indicator.h"
 #include "ui/screen_cursors.h"
 #include "ui_main_form.h"
@@ -142,9 +143,7 @@ void TMainForm::Option1Click() {
   ui->Color1->setEnabled(HasPicture());
 }
 
-void TMainForm::Setup1Click() {
-  if (OptionForm) OptionForm->exec();
-}
+void TMainForm::Setup1Click() { OptionForm->exec(); }
 
 void TMainForm::Color1Click() {
   Settings& s = ConversionSettings;
