@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "core/conversion_settings.h"
-#include "core/number_scan.h"
 #include "core/int32_math.h"
+#include "core/number_scan.h"
 
 namespace rastrel {
 namespace {
