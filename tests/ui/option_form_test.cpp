@@ -276,6 +276,8 @@ void OptionFormTest::layoutFollowsTheFormDescription() {
     QCOMPARE(d.Find<QLabel>("LabelHeight")->buddy(), d.Find("EditHeight"));
     QCOMPARE(d.Find<QLabel>("LabelColor")->buddy(), d.Find("EditColor"));
     QVERIFY(d.Find<QPushButton>("Button1")->isDefault());
+    // The focus starts on OK, so that Enter at once is OK.
+    QTRY_COMPARE(QApplication::focusWidget(), d.Find("Button1"));
 
     // The faces stand in for the form's, at the form's pixel sizes.
     QCOMPARE(window->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
