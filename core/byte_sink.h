@@ -16,7 +16,7 @@ class ByteSink {
 };
 
 // Creates the file at `path` or empties an existing one. Null when it cannot
-// be opened for writing.
+// be opened for writing, which includes a named pipe that nobody reads.
 std::unique_ptr<ByteSink> OpenFileSink(const std::string& path);
 
 }  // namespace rastrel

@@ -46,11 +46,19 @@ class FileSink final : public ByteSink {
 }  // namespace
 
 std::unique_ptr<ByteSink> OpenFileSink(const std::string& path) {
+  // Without O_NONBLOCK, opening a named pipe that nobody reads waits for a
+  // reader for ever; with it, the open fails at once. Writes then wait again,
+  // as a slow reader needs.
   int fd;
   do {
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+    ::close(fd);
+    return nullptr;
+  }
   return std::make_unique<FileSink>(fd);
 }
 
