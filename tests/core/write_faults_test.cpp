@@ -5,9 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -17,6 +21,8 @@
 #include "core/launch_arguments.h"
 #include "core/merge_script_writer.h"
 #include "core/messages.h"
+#include "tests/core/interrupter.h"
+#include "tests/core/memory_sink.h"
 #include "tests/core/recording_hooks.h"
 #include "tests/core/test_files.h"
 
@@ -178,6 +184,278 @@ TEST_P(UnwritablePlaceTest, MergeScriptThere) {
 
 INSTANTIATE_TEST_SUITE_P(Places, UnwritablePlaceTest, ::testing::ValuesIn(kPlaces),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Lends a test's sink to the writer, which takes ownership of what it opens.
+class LentSink final : public ByteSink {
+ public:
+  explicit LentSink(ByteSink& sink) : sink_(sink) {}
+  bool Write(const char* data, std::size_t size) override { return sink_.Write(data, size); }
+  bool Close() override { return sink_.Close(); }
+
+ private:
+  ByteSink& sink_;
+};
+
+constexpr char kGra[] = "photo.gra";
+constexpr char kScript[] = "merge.ngp";
+
+// Saves in launched use through the writers' seam, at each byte where
+// writing can fail: the GRA file and the merge script go to sinks that fail
+// where a test says.
+class FaultAtEveryByteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetConversionSettings();
+    Settings& s = ConversionSettings;
+    s.SourceBitmap = std::make_unique<Bitmap>(3, 2, 0x0000FF);
+    s.SourceBitmap->SetPixel(1, 1, 0xFF0000);
+    s.GraWidth = 1000;
+    s.GraHeight = 500;
+    SetProcessArguments({"rastrel", "0", "1000", "0", "1000", kScript});
+    ReadLaunchArguments({"0", "1000", "0", "1000", kScript});
+    testing::MemorySink gra, script;
+    Save(gra, script);
+    ASSERT_TRUE(messages_.texts.empty());
+    gra_ = gra.bytes;
+    script_ = script.bytes;
+    writes_ = gra.sizes;
+  }
+  void TearDown() override {
+    ResetConversionSettings();
+    SetProcessArguments({});
+  }
+
+  void Save(testing::MemorySink& gra, testing::MemorySink& script) {
+    progress_ = {};
+    messages_ = {};
+    WriteGraFile(kGra, progress_, messages_, [&](const std::string& path) {
+      return std::make_unique<LentSink>(path == kGra ? gra : script);
+    });
+  }
+
+  // One failure, shown once for `file`; the file closed, the bar at 0.
+  void ExpectOneFailure(const testing::MemorySink& failed, const char* file) {
+    EXPECT_EQ(messages_.texts, std::vector<std::string>{messages::kWriteError});
+    EXPECT_EQ(messages_.files, std::vector<std::string>{file});
+    EXPECT_TRUE(failed.closed);
+    EXPECT_EQ(FinalPosition(progress_.calls), 0);
+  }
+
+  TempDir dir_;
+  RecordingProgress progress_;
+  RecordingMessages messages_;
+  std::string gra_;
+  std::string script_;
+  std::vector<std::size_t> writes_;  // the sizes of the GRA file's writes
+};
+
+TEST_F(FaultAtEveryByteTest, GraFileFailsAndTheScriptFollows) {
+  for (std::size_t at = 0; at <= gra_.size(); ++at) {
+    SCOPED_TRACE(at);
+    // Past the last byte, it is the close that fails.
+    testing::MemorySink gra(at, at == gra_.size()), script;
+    Save(gra, script);
+    ExpectOneFailure(gra, kGra);
+    EXPECT_EQ(gra.bytes, gra_.substr(0, at));
+    EXPECT_EQ(script.bytes, script_);
+    EXPECT_TRUE(script.closed);
+  }
+}
+
+TEST_F(FaultAtEveryByteTest, ScriptFailsAfterTheWholeGraFile) {
+  for (std::size_t at = 0; at <= script_.size(); ++at) {
+    SCOPED_TRACE(at);
+    testing::MemorySink gra, script(at, at == script_.size());
+    Save(gra, script);
+    ExpectOneFailure(script, kScript);
+    EXPECT_EQ(script.bytes, script_.substr(0, at));
+    EXPECT_EQ(gra.bytes, gra_);
+    EXPECT_TRUE(gra.closed);
+  }
+}
+
+// A picture whose GRA text takes many of the writer's buffers fails inside
+// each of its writes in turn: the scan stops, the end line is still tried.
+TEST_F(FaultAtEveryByteTest, LargeGraFileFailsInEachWrite) {
+  Bitmap& picture = *ConversionSettings.SourceBitmap;
+  picture = Bitmap(500, 200);
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 500; ++x) picture.SetPixel(x, y, (x + y) % 2 ? 0x0000FF : 0xFF0000);
+  }
+  ConversionSettings.ColorMode = ColorMode::DrawAll;
+  testing::MemorySink whole, whole_script;
+  Save(whole, whole_script);
+  ASSERT_GT(whole.sizes.size(), 3u);
+  std::size_t before = 0;
+  for (std::size_t n = 0; n < whole.sizes.size(); ++n) {
+    SCOPED_TRACE(n);
+    const std::size_t at = before + whole.sizes[n] / 2;
+    testing::MemorySink gra(at), script;
+    Save(gra, script);
+    ExpectOneFailure(gra, kGra);
+    // Compared whole, not printed: the text is megabytes long.
+    EXPECT_TRUE(gra.bytes == whole.bytes.substr(0, at));
+    EXPECT_TRUE(gra.last_write.ends_with("E,0\r\n"));
+    const auto steps = std::count(progress_.calls.begin(), progress_.calls.end(), "step");
+    if (n + 2 < whole.sizes.size()) {
+      EXPECT_LT(steps, 200) << "the scan went on after the failure";
+    }
+    EXPECT_EQ(script.bytes, whole_script.bytes);
+    EXPECT_TRUE(script.closed);
+    before += whole.sizes[n];
+  }
+}
+
+// The same saves to real files, with the system's write call failing,
+// stopping short or being interrupted at each byte. Short and interrupted
+// writes are taken up again and lose nothing; a full disk (ENOSPC) and a
+// write that takes nothing are shown once, and every file is closed.
+enum class Fault { kInterrupted, kShort, kDiskFull, kNothingTaken };
+enum class Target { kGraFile, kScript };
+
+struct SystemFaultCase {
+  const char* name;
+  Fault fault;
+  Target target;
+  friend void PrintTo(const SystemFaultCase& c, std::ostream* os) { *os << c.name; }
+};
+
+// ::write, except at byte `at` of the file, where the fault strikes once;
+// a full disk stays full. A write across `at` first takes the bytes before
+// it, as the kernel does when the disk fills.
+class FaultyWrite {
+ public:
+  FaultyWrite(Fault fault, std::size_t at) : fault_(fault), at_(at) {}
+
+  std::ptrdiff_t operator()(int fd, const char* data, std::size_t size) {
+    if (full_) return Fail();
+    if (!struck_ && written_ + size > at_) {
+      if (written_ < at_) {
+        size = at_ - written_;
+      } else {
+        struck_ = true;
+        switch (fault_) {
+          case Fault::kInterrupted:
+            errno = EINTR;
+            return -1;
+          case Fault::kShort:
+            size = 1;
+            break;
+          case Fault::kDiskFull:
+          case Fault::kNothingTaken:
+            full_ = true;
+            return Fail();
+        }
+      }
+    }
+    const ssize_t written = ::write(fd, data, size);
+    if (written > 0) written_ += static_cast<std::size_t>(written);
+    return written;
+  }
+
+ private:
+  std::ptrdiff_t Fail() const {
+    if (fault_ == Fault::kNothingTaken) return 0;
+    errno = ENOSPC;
+    return -1;
+  }
+
+  Fault fault_;
+  std::size_t at_;
+  std::size_t written_ = 0;
+  bool struck_ = false;
+  bool full_ = false;
+};
+
+class SystemWriteFaultTest : public FaultAtEveryByteTest,
+                             public ::testing::WithParamInterface<SystemFaultCase> {};
+
+TEST_P(SystemWriteFaultTest, AtEveryByte) {
+  const SystemFaultCase& c = GetParam();
+  const bool lossless = c.fault == Fault::kInterrupted || c.fault == Fault::kShort;
+  const std::string gra = dir_.File(kGra), script = dir_.File(kScript);
+  SetProcessArguments({"rastrel", "0", "1000", "0", "1000", script});
+  const std::string script_text = MergeScriptText(gra, {.width = 1000, .height = 500});
+  const std::string& failing = c.target == Target::kGraFile ? gra : script;
+  const std::string& text = c.target == Target::kGraFile ? gra_ : script_text;
+  const int descriptors = OpenDescriptors();
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    SCOPED_TRACE(at);
+    FaultyWrite write(c.fault, at);
+    progress_ = {};
+    messages_ = {};
+    WriteGraFile(gra, progress_, messages_, [&](const std::string& path) {
+      return OpenFileSink(path, path == failing ? WriteCall(std::ref(write)) : WriteCall());
+    });
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+    EXPECT_EQ(FinalPosition(progress_.calls), 0);
+    if (lossless) {
+      EXPECT_EQ(messages_.texts, std::vector<std::string>{});
+      EXPECT_EQ(ReadFile(gra), gra_);
+      EXPECT_EQ(ReadFile(script), script_text);
+    } else {
+      EXPECT_EQ(messages_.texts, std::vector<std::string>{messages::kWriteError});
+      EXPECT_EQ(messages_.files, std::vector<std::string>{failing});
+      EXPECT_EQ(ReadFile(failing), text.substr(0, at));
+      EXPECT_EQ(ReadFile(c.target == Target::kGraFile ? script : gra),
+                c.target == Target::kGraFile ? script_text : gra_);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SystemWriteFaultTest,
+    ::testing::Values(SystemFaultCase{"GraInterrupted", Fault::kInterrupted, Target::kGraFile},
+                      SystemFaultCase{"GraShort", Fault::kShort, Target::kGraFile},
+                      SystemFaultCase{"GraDiskFull", Fault::kDiskFull, Target::kGraFile},
+                      SystemFaultCase{"GraNothingTaken", Fault::kNothingTaken, Target::kGraFile},
+                      SystemFaultCase{"ScriptInterrupted", Fault::kInterrupted, Target::kScript},
+                      SystemFaultCase{"ScriptShort", Fault::kShort, Target::kScript},
+                      SystemFaultCase{"ScriptDiskFull", Fault::kDiskFull, Target::kScript},
+                      SystemFaultCase{"ScriptNothingTaken", Fault::kNothingTaken, Target::kScript}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The real thing: a save into a pipe whose reader is slow, so that writes
+// wait, while signals keep interrupting them.
+TEST_F(FaultAtEveryByteTest, SaveToASlowPipeUnderSignalsLosesNothing) {
+  Bitmap& picture = *ConversionSettings.SourceBitmap;
+  picture = Bitmap(500, 200);  // some 4 MB of text, far more than a pipe holds
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 500; ++x) picture.SetPixel(x, y, (x + y) % 2 ? 0x0000FF : 0xFF0000);
+  }
+  ConversionSettings.ColorMode = ColorMode::DrawAll;
+  ConversionSettings.LaunchedWithRect = false;
+  testing::MemorySink expected, unused;
+  Save(expected, unused);
+
+  int pipe_ends[2];
+  ASSERT_EQ(::pipe(pipe_ends), 0);
+  std::string arrived;
+  std::thread reader([&] {
+    char chunk[4096];
+    for (;;) {
+      const ssize_t got = ::read(pipe_ends[0], chunk, sizeof chunk);
+      if (got <= 0) break;
+      arrived.append(chunk, static_cast<std::size_t>(got));
+      std::this_thread::sleep_for(std::chrono::microseconds(20));
+    }
+  });
+  const int signals_before = testing::Interrupter::Signals();
+  {
+    const testing::HangGuard guard;
+    const testing::Interrupter interrupter;
+    progress_ = {};
+    messages_ = {};
+    WriteGraFile("/dev/fd/" + std::to_string(pipe_ends[1]), progress_, messages_);
+  }
+  ::close(pipe_ends[1]);
+  reader.join();
+  ::close(pipe_ends[0]);
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{});
+  EXPECT_EQ(arrived.size(), expected.bytes.size());
+  EXPECT_TRUE(arrived == expected.bytes);
+  EXPECT_GT(testing::Interrupter::Signals(), signals_before);
+}
 
 }  // namespace
 }  // namespace rastrel
