@@ -27,7 +27,8 @@ fi
 
 echo "diagram ${side}x${side}: BMP $(stat -c %s "$work/diagram.bmp") bytes," \
   "decoded picture $((side * side * 4 / 1024)) KiB; window on $platform"
-printf '%-6s %-10s %8s %10s %8s %8s %8s\n' round program "wall s" "peak KiB" "open s" "save s" painted
+printf '%-6s %-10s %8s %10s %8s %12s %8s %8s\n' round program "wall s" "peak KiB" "open s" \
+  "open rss KiB" "save s" painted
 for ((i = 1; i <= rounds; i++)); do
   rm -f "$work/window.gra" "$work/convert.gra"
   sync
@@ -38,8 +39,9 @@ for ((i = 1; i <= rounds; i++)); do
   field() { sed -n "s/^$1: //p" "$work/window.out"; }
   [ "$(field 'scroll bars')" = both ] || { echo "no scroll bars" >&2; exit 1; }
   read -r wall peak <"$work/window.time"
-  printf '%-6s %-10s %8s %10s %8s %8s %8s\n' "$i" window "$wall" "$peak" \
-    "$(field 'open seconds')" "$(field 'save seconds')" "$(field 'bar positions painted')"
+  printf '%-6s %-10s %8s %10s %8s %12s %8s %8s\n' "$i" window "$wall" "$peak" \
+    "$(field 'open seconds')" "$(field 'resident KiB after open')" "$(field 'save seconds')" \
+    "$(field 'bar positions painted')"
 
   /usr/bin/time -f "%e %M" -o "$work/convert.time" \
     "$build/cli/rastrel-convert" --quiet "$work/diagram.bmp" "$work/convert.gra"

@@ -3,9 +3,9 @@
 // OUT.GRA (which must not exist yet) is given. Prints what it saw, one
 // "name: value" a line, for the measurement scripts in bench/:
 //   open seconds, the message shown (if any), the picture's size, whether
-//   both scroll bars show; and for the save: its seconds, how many bar
-//   positions were set and how many distinct ones were painted, the largest
-//   and the last position, and the message shown (if any).
+//   both scroll bars show, the resident and peak memory then; and for the save: its seconds, how
+//   many bar positions were set and how many distinct ones were painted, the largest and the last
+//   position, and the message shown (if any).
 // Exits with 0 when the picture opened with no message (and, with OUT.GRA,
 // the save showed none, the bar reached the picture's height and ended at
 // 0, and the file was written); 1 otherwise. Runs on any display, or on the
@@ -60,6 +60,17 @@ void Choose(const char* menu, const char* item) {
   ChooseMenuItem(Find<QMenuBar>("MainMenu1"), Find<QMenu>(menu), Find<QAction>(item));
 }
 
+// A line of /proc/self/status in KiB: VmRSS now, VmHWM the peak so far.
+QString StatusKiB(const char* field) {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return QStringLiteral("?");
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith(field))
+      return QString::fromLatin1(line.mid(qstrlen(field)).trimmed()).remove(QStringLiteral(" kB"));
+  }
+  return QStringLiteral("?");
+}
+
 void Print(const char* name, const QString& value) {
   std::printf("%s: %s\n", name, value.toLocal8Bit().constData());
 }
@@ -84,6 +95,8 @@ int Run(const QString& bitmap, const QString& gra) {
   const bool scroll_bars =
       box->horizontalScrollBar()->isVisible() && box->verticalScrollBar()->isVisible();
   Print("scroll bars", scroll_bars ? QStringLiteral("both") : QStringLiteral("not both"));
+  Print("resident KiB after open", StatusKiB("VmRSS:"));
+  Print("peak KiB after open", StatusKiB("VmHWM:"));
   if (gra.isEmpty()) return ok ? 0 : 1;
 
   auto* bar = Find<QProgressBar>("ProgressBar1");
