@@ -6,7 +6,7 @@ BUILD ?= build
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev \
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-comic-neue
-BENCH_PACKAGES := $(PACKAGES) time
+BENCH_PACKAGES := $(PACKAGES) time xvfb xauth
 SCREENSHOT_PACKAGES := $(PACKAGES) xvfb xauth
 NGRAPH_SCREENSHOT_PACKAGES := $(SCREENSHOT_PACKAGES) ngraph-gtk xdotool imagemagick openbox
 
@@ -49,6 +49,8 @@ bench: build
 	$(call install_missing,$(BENCH_PACKAGES))
 	$(BUILD)/bench/gra_writer_benchmark
 	bench/compare-with-cp.sh $(BUILD)
+	bench/malformed-bmps.sh $(BUILD)
+	bench/big-picture.sh $(BUILD)
 
 screenshot: build
 	$(call install_missing,$(SCREENSHOT_PACKAGES))

@@ -27,7 +27,8 @@ struct Settings {
   ColorRef KeyColor = 0xFFFFFF;
   bool LaunchedWithRect = false;
   bool PickMode = false;
-  std::unique_ptr<Bitmap> SourceBitmap;  // created by the main window
+  // Created by the main window, whose picture on the screen shares it.
+  std::shared_ptr<Bitmap> SourceBitmap;
 
   // Choices that only the options dialog changes.
   rastrel::ColorMode ColorMode = rastrel::ColorMode::Transparent;

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "core/byte_sink.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 class FileSink final : public ByteSink {
  public:
-  explicit FileSink(int fd) : fd_(fd) {}
+  FileSink(int fd, WriteCall write) : fd_(fd), write_(std::move(write)) {}
   ~FileSink() override {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -19,7 +20,7 @@ class FileSink final : public ByteSink {
   // signal can interrupt it before anything was written.
   bool Write(const char* data, std::size_t size) override {
     while (size > 0) {
-      const ssize_t written = ::write(fd_, data, size);
+      const std::ptrdiff_t written = write_ ? write_(fd_, data, size) : ::write(fd_, data, size);
       if (written < 0) {
         if (errno == EINTR) continue;
         return false;
@@ -41,17 +42,26 @@ class FileSink final : public ByteSink {
 
  private:
   int fd_;
+  WriteCall write_;
 };
 
 }  // namespace
 
-std::unique_ptr<ByteSink> OpenFileSink(const std::string& path) {
+std::unique_ptr<ByteSink> OpenFileSink(const std::string& path, const WriteCall& write) {
+  // Without O_NONBLOCK, opening a named pipe that nobody reads waits for a
+  // reader for ever; with it, the open fails at once. Writes then wait again,
+  // as a slow reader needs.
   int fd;
   do {
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
-  return std::make_unique<FileSink>(fd);
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<FileSink>(fd, write);
 }
 
 }  // namespace rastrel

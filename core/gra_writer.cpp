@@ -242,14 +242,15 @@ bool WriteGraStream(ByteSink& out, const Bitmap& picture, const GraFormat& forma
   return ok;
 }
 
-void WriteGraFile(const std::string& path, ProgressIndicator& progress, MessageHook& messages) {
+void WriteGraFile(const std::string& path, ProgressIndicator& progress, MessageHook& messages,
+                  const SinkOpener& open) {
   const Settings& s = ConversionSettings;
   static const Bitmap kNoPicture;
   const Bitmap& picture = s.SourceBitmap ? *s.SourceBitmap : kNoPicture;
 
   progress.SetStep(1);
   progress.SetMax(picture.Height());
-  std::unique_ptr<ByteSink> file = OpenFileSink(path);
+  std::unique_ptr<ByteSink> file = open ? open(path) : OpenFileSink(path);
   if (!file) {
     messages.ShowMessage(messages::kCantOpenGraFile, path);
     return;
@@ -260,7 +261,7 @@ void WriteGraFile(const std::string& path, ProgressIndicator& progress, MessageH
                            .key_color = s.KeyColor,
                            .color_mode = s.ColorMode},
                  progress, messages, path);
-  if (s.LaunchedWithRect) WriteMergeScript(path, messages);
+  if (s.LaunchedWithRect) WriteMergeScript(path, messages, open);
 }
 
 }  // namespace rastrel

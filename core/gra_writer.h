@@ -22,8 +22,10 @@ struct GraFormat {
 
 // Saves SourceBitmap as a GRA file at `path`, sized and coloured by
 // ConversionSettings, stepping `progress` once a row. Failures are shown
-// through `messages`. In launched use the merge script follows.
-void WriteGraFile(const std::string& path, ProgressIndicator& progress, MessageHook& messages);
+// through `messages`. In launched use the merge script follows. The files
+// are opened with `open`, OpenFileSink when it is empty.
+void WriteGraFile(const std::string& path, ProgressIndicator& progress, MessageHook& messages,
+                  const SinkOpener& open = {});
 
 // The part of WriteGraFile after the file has been opened: writes the whole
 // drawing into `out`, closes it and sets the progress position to 0. Shows

@@ -70,7 +70,7 @@ std::string MergeScriptText(std::string_view graPath, const MergePlacement& plac
   return text;
 }
 
-void WriteMergeScript(const std::string& graPath, MessageHook& messages) {
+void WriteMergeScript(const std::string& graPath, MessageHook& messages, const SinkOpener& open) {
   // A line break would end the merge::file line and start a command of its own.
   if (graPath.find_first_of("\r\n") != std::string::npos) {
     messages.ShowMessage(messages::kLineBreakInGraPath, graPath);
@@ -83,7 +83,7 @@ void WriteMergeScript(const std::string& graPath, MessageHook& messages) {
                                                                    .height = s.GraHeight,
                                                                    .action = s.RectAction});
   const std::string scriptPath = ProcessArgument(5);
-  std::unique_ptr<ByteSink> file = OpenFileSink(scriptPath);
+  std::unique_ptr<ByteSink> file = open ? open(scriptPath) : OpenFileSink(scriptPath);
   if (!file) {
     messages.ShowMessage(messages::kCantOpenScriptFile, scriptPath);
     return;

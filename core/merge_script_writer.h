@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/byte_sink.h"
 #include "core/conversion_settings.h"
 #include "core/message_hook.h"
 
@@ -14,7 +15,9 @@ namespace rastrel {
 // keeps the rectangle (RectAction). The script goes to the path in the fifth
 // process argument, fetched afresh at each call. Failures are shown through
 // `messages`; a GRA path with a line break is refused and no script written.
-void WriteMergeScript(const std::string& graPath, MessageHook& messages);
+// The script is opened with `open`, OpenFileSink when it is empty.
+void WriteMergeScript(const std::string& graPath, MessageHook& messages,
+                      const SinkOpener& open = {});
 
 struct MergePlacement {
   std::int32_t top_margin = 0;

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <exception>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -96,7 +97,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui(std::make_unique
 TMainForm::~TMainForm() { FormDestroy(); }
 
 void TMainForm::FormCreate() {
-  ConversionSettings.SourceBitmap = std::make_unique<Bitmap>();
+  ConversionSettings.SourceBitmap = std::make_shared<Bitmap>();
   QImage placeholder(ui->Image1->size(), QImage::Format_RGB32);
   placeholder.fill(Qt::white);
   ui->Image1->SetPicture(std::move(placeholder));
@@ -113,15 +114,14 @@ void TMainForm::File1Click() { ui->Save1->setEnabled(HasPicture()); }
 void TMainForm::Open1Click() {
   if (!RunFileDialog(OpenDialog1)) return;
   try {
-    Bitmap bitmap = ReadBitmapFile(LocalPath(OpenDialog1));
+    auto bitmap = std::make_shared<Bitmap>(ReadBitmapFile(LocalPath(OpenDialog1)));
     QImage shown = ToImage(bitmap);
     if (shown.isNull()) throw LoadError(messages::kCantOpenFile);
-    // Nothing changes until the picture and its copy for the screen both exist.
-    const std::int32_t width = bitmap.Width();
-    const std::int32_t height = bitmap.Height();
-    *ConversionSettings.SourceBitmap = std::move(bitmap);
+    // Nothing changes until the picture and its image for the screen both
+    // exist; the picture shown before goes with its image.
+    ConversionSettings.SourceBitmap = bitmap;
     ui->Image1->SetPicture(std::move(shown));
-    DeriveGraSize(width, height);
+    DeriveGraSize(bitmap->Width(), bitmap->Height());
   } catch (const LoadError& error) {
     ShowMessage(QString::fromUtf8(error.what()));
   } catch (const std::exception&) {  // out of memory, for one

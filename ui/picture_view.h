@@ -2,15 +2,18 @@
 
 #include <QImage>
 #include <QWidget>
+#include <memory>
 
 #include "core/bitmap.h"
 #include "core/color_ref.h"
 
 namespace rastrel {
 
-// The picture for the screen: a copy of `bitmap`, or a null image when there
-// is no memory for one.
-QImage ToImage(const Bitmap& bitmap);
+// The picture for the screen. It reads the pixels of `bitmap` where they are
+// and keeps the bitmap alive for as long as it, or a copy of it, lives.
+// Null when the screen cannot hold a picture that wide, or (where the pixels
+// must be copied) when there is no memory for the copy.
+QImage ToImage(std::shared_ptr<const Bitmap> bitmap);
 
 // Shows a picture unscaled at its top-left and takes the size of it, so that
 // a scroll area around it offers scroll bars for a large one. Reports mouse

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/color_ref.h"
 #include "tests/core/bmp_builder.h"
@@ -129,6 +130,8 @@ class ConvertFailureTest : public ConvertTest, public ::testing::WithParamInterf
     testing::WriteFile(dir_.File("photo.bmp"), "\x89PNG\r\n\x1a\n");
     testing::WriteFile(dir_.File("empty.bmp"), "");
     testing::WriteFile(dir_.File("broken.bmp"), "BM this is no bitmap");
+    std::filesystem::create_directory(dir_.File("folder"));
+    ::mkfifo(dir_.File("pipe").c_str(), 0600);  // nobody reads or writes it
   }
 };
 
@@ -166,6 +169,26 @@ INSTANTIATE_TEST_SUITE_P(
                     "rastrel-convert: no/out.gra: Can't open the GRA file!!\n"},
         FailureCase{
             "FullDisk", {"in.bmp", "/dev/full"}, 1, "rastrel-convert: /dev/full: Write error!!\n"},
+        FailureCase{"OutputIsAFolder",
+                    {"in.bmp", "folder"},
+                    1,
+                    "rastrel-convert: folder: Can't open the GRA file!!\n"},
+        FailureCase{"OutputIsANamedPipe",
+                    {"in.bmp", "pipe"},
+                    1,
+                    "rastrel-convert: pipe: Can't open the GRA file!!\n"},
+        FailureCase{"InputIsANamedPipe",
+                    {"pipe", "out.gra"},
+                    1,
+                    "rastrel-convert: pipe: Illegal file format!!\n"},
+        FailureCase{"ScriptOnAFullDisk",
+                    {"--rect", "0", "1", "0", "1", "--script", "/dev/full", "in.bmp", "out.gra"},
+                    1,
+                    "rastrel-convert: /dev/full: Write error!!\n"},
+        FailureCase{"ScriptIsANamedPipe",
+                    {"--rect", "0", "1", "0", "1", "--script", "pipe", "in.bmp", "out.gra"},
+                    1,
+                    "rastrel-convert: pipe: Can't open the Script file!!\n"},
         FailureCase{"UnopenableScript",
                     {"--rect", "0", "1", "0", "1", "--script", "no/merge.ngp", "in.bmp", "out.gra"},
                     1,

@@ -13,12 +13,14 @@
 #include "core/conversion_settings.h"
 #include "core/launch_arguments.h"
 #include "core/messages.h"
+#include "tests/core/memory_sink.h"
 #include "tests/core/recording_hooks.h"
 #include "tests/core/test_files.h"
 
 namespace rastrel {
 namespace {
 
+using testing::MemorySink;
 using testing::ReadFile;
 using testing::RecordingMessages;
 using testing::RecordingProgress;
@@ -38,37 +40,6 @@ Bitmap Picture(const std::vector<std::vector<ColorRef>>& rows) {
   }
   return picture;
 }
-
-// Keeps what is written; can be told to fail once `fail_at` bytes have
-// arrived, taking the bytes before that point as a full disk would.
-class MemorySink final : public ByteSink {
- public:
-  explicit MemorySink(std::size_t fail_at = SIZE_MAX, bool close_fails = false)
-      : fail_at_(fail_at), close_fails_(close_fails) {}
-
-  bool Write(const char* data, std::size_t size) override {
-    ++writes;
-    if (closed) ADD_FAILURE() << "write after close";
-    const std::size_t room = fail_at_ > bytes.size() ? fail_at_ - bytes.size() : 0;
-    bytes.append(data, std::min(size, room));
-    last_write.assign(data, size);
-    return size <= room;
-  }
-  bool Close() override {
-    if (closed) ADD_FAILURE() << "closed twice";
-    closed = true;
-    return !close_fails_;
-  }
-
-  std::string bytes;
-  std::string last_write;
-  int writes = 0;
-  bool closed = false;
-
- private:
-  std::size_t fail_at_;
-  bool close_fails_;
-};
 
 std::string Convert(const Bitmap& picture, const GraFormat& format) {
   MemorySink sink;

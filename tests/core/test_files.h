@@ -32,6 +32,16 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Ends the test program with SIGALRM unless the scope is left within
+// `seconds`, so that a hang fails its test instead of stalling the run.
+class HangGuard {
+ public:
+  explicit HangGuard(unsigned seconds = 30) { ::alarm(seconds); }
+  ~HangGuard() { ::alarm(0); }
+  HangGuard(const HangGuard&) = delete;
+  HangGuard& operator=(const HangGuard&) = delete;
+};
+
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});

@@ -1,5 +1,6 @@
 // The main window, driven through its menu, its real file dialogs and mouse
 // presses on the picture.
+#include <sys/stat.h>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -54,6 +55,8 @@ class MainFormTest : public QObject {
   void saveWritesTheCoreFileWithTheBarFollowingTheRows();
   void saveAddsTheSuffixAndAsksBeforeOverwriting();
   void saveToAnUnopenablePathShowsTheMessage();
+  void failedSaveIsShownOnceAndTheScriptFollows_data();
+  void failedSaveIsShownOnceAndTheScriptFollows();
   void launchedUseSizesFromTheRectangleAndWritesTheScript();
   void quitEndsAtOnceWithAPictureUnsaved();
 
@@ -401,6 +404,45 @@ void MainFormTest::saveToAnUnopenablePathShowsTheMessage() {
   QCOMPARE(shown.text, QString::fromUtf8(messages::kCantOpenGraFile));
   QCOMPARE(shown.title, ApplicationTitle());
   QCOMPARE(Find<QProgressBar>("ProgressBar1")->value(), 0);
+}
+
+void MainFormTest::failedSaveIsShownOnceAndTheScriptFollows_data() {
+  QTest::addColumn<QString>("kind");
+  QTest::addColumn<QString>("message");
+  QTest::addColumn<bool>("script");  // whether the merge script follows
+  QTest::newRow("full disk") << "full" << QString::fromUtf8(messages::kWriteError) << true;
+  // Nobody reads it: opening it must not wait for a reader.
+  QTest::newRow("named pipe") << "pipe" << QString::fromUtf8(messages::kCantOpenGraFile) << false;
+}
+
+void MainFormTest::failedSaveIsShownOnceAndTheScriptFollows() {
+  QFETCH(QString, kind);
+  QFETCH(QString, message);
+  QFETCH(bool, script);
+  DestroyForms();
+  const QString merge = dir_->filePath("merge.ngp");
+  Start({"rastrel", "500", "200", "300", "900", merge.toStdString()});
+  OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 0, 0));
+  const QString gra = dir_->filePath(kind + ".GRA");
+  if (kind == "full") QVERIFY(QFile::link("/dev/full", gra));
+  if (kind == "pipe") QCOMPARE(::mkfifo(QFile::encodeName(gra).constData(), 0600), 0);
+
+  auto* bar = Find<QProgressBar>("ProgressBar1");
+  std::vector<int> positions;
+  connect(bar, &QProgressBar::valueChanged, [&](int value) { positions.push_back(value); });
+  ShownMessage shown;
+  ModalAnswers answers;
+  // It exists, so the dialog asks before it is replaced.
+  answers.Then(ChooseFile(gra)).Then(PressButton(QMessageBox::Yes)).Then(ReadMessage(&shown));
+  Choose("File1", "Save1");
+  QVERIFY(answers.AllGiven());
+  QTest::qWait(50);
+  QCOMPARE(answers.Unanswered(), 0);  // one message, no second one
+  QCOMPARE(shown.text, message);
+  QCOMPARE(bar->value(), 0);
+  if (script) QCOMPARE(positions, (std::vector<int>{1, 2, 0}));
+  QCOMPARE(QFile::exists(merge), script);
+  if (script) QVERIFY(ReadBytes(merge).contains("merge::file=" + QFile::encodeName(gra) + "\r\n"));
 }
 
 void MainFormTest::launchedUseSizesFromTheRectangleAndWritesTheScript() {

@@ -9,13 +9,16 @@
 QObject* NewMainFormTest();
 QObject* NewAboutFormTest();
 QObject* NewOptionFormTest();
+QObject* NewMalformedOpenTest();
 
 int main(int argc, char** argv) {
   rastrel::Application application(argc, argv);
   application.setQuitOnLastWindowClosed(false);
-  const std::pair<const char*, QObject* (*)()> tests[] = {{"MainFormTest", NewMainFormTest},
-                                                          {"AboutFormTest", NewAboutFormTest},
-                                                          {"OptionFormTest", NewOptionFormTest}};
+  const std::pair<const char*, QObject* (*)()> tests[] = {
+      {"MainFormTest", NewMainFormTest},
+      {"AboutFormTest", NewAboutFormTest},
+      {"OptionFormTest", NewOptionFormTest},
+      {"MalformedOpenTest", NewMalformedOpenTest}};
   if (argc < 2) return 2;
   for (const auto& [name, make] : tests) {
     if (std::strcmp(argv[1], name) != 0) continue;

@@ -29,14 +29,15 @@ ModalAnswers& ModalAnswers::Then(Answer answer) {
 bool ModalAnswers::eventFilter(QObject* watched, QEvent* event) {
   // A dialog that is shown again, such as a kept file dialog, needs a new
   // answer. (While it hides, it may still be the modal window for a moment.)
-  if (event->type() == QEvent::Show && watched == answered_) answered_ = nullptr;
+  if (event->type() == QEvent::Show) answered_.removeAll(static_cast<QWidget*>(watched));
   return false;
 }
 
 void ModalAnswers::Poll() {
   QWidget* modal = QApplication::activeModalWidget();
   if (!modal) return;
-  if (modal == answered_ || answers_.empty()) {
+  answered_.removeIf([](const QPointer<QWidget>& window) { return window.isNull(); });
+  if (answered_.contains(modal) || answers_.empty()) {
     if (modal != waiting_) {
       waiting_ = modal;
       waited_polls_ = 0;
@@ -44,10 +45,10 @@ void ModalAnswers::Poll() {
     if (++waited_polls_ < kPatiencePolls) return;
     ++unanswered_;
     modal->close();
-    answered_ = nullptr;
+    answered_.removeAll(modal);
     return;
   }
-  answered_ = modal;
+  answered_.append(modal);
   modal->installEventFilter(this);
   // Answered from the event loop, not from this timer: an answer may open a
   // window of its own, and a timer does not fire again inside its own slot.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QList>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -39,7 +40,9 @@ class ModalAnswers : public QObject {
 
   std::deque<Answer> answers_;
   QTimer timer_;
-  QPointer<QWidget> answered_;  // still on the screen after its answer
+  // Windows answered and not shown since: one may still be the modal window
+  // for a moment after its answer, even after a window it opened has closed.
+  QList<QPointer<QWidget>> answered_;
   QPointer<QWidget> waiting_;
   int waited_polls_ = 0;
   int unanswered_ = 0;
