@@ -18,6 +18,22 @@ SAMPLE_GRA := $(BUILD)/rastrel-sample.gra
 PACKAGES += libpng-dev
 TEST_PACKAGES := ngraph-gtk
 
+# The fuzzers: clang's libFuzzer on the core, in a build of their own (see
+# fuzz/). `make fuzz` runs each for FUZZ_SECONDS, one after another.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZERS := bmp_decoder launch_arguments number_scan conversion
+FUZZ_PACKAGES := cmake ninja-build clang-14 libclang-rt-14-dev
+
+# The whole test suite again under AddressSanitizer, leaks included, and
+# UBSan; any report fails the test that caused it. A report ends the program
+# with status 23, which no program of ours uses, so that a test that expects
+# a converter to fail cannot mistake one for its own error.
+SANITIZER_BUILD ?= build-asan
+SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
+SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:exitcode=23 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:exitcode=23
+
 # Installs the packages of $(1) that are not installed yet.
 define install_missing
 	@missing=$$(for p in $(1); do \
@@ -30,7 +46,8 @@ define install_missing
 	fi
 endef
 
-.PHONY: run test bench screenshot ngraph-screenshot build deps format clean
+.PHONY: run test bench screenshot ngraph-screenshot build deps format clean \
+  sanitizer-build sanitizer-test fuzz-build fuzz-test fuzz
 
 run: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
@@ -44,6 +61,7 @@ run: build
 test: build
 	$(call install_missing,$(TEST_PACKAGES))
 	ctest --test-dir $(BUILD) --output-on-failure -j2
+	$(MAKE) --no-print-directory sanitizer-test fuzz-test
 
 bench: build
 	$(call install_missing,$(BENCH_PACKAGES))
@@ -64,6 +82,40 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja
 	cmake --build $(BUILD)
 
+sanitizer-build: deps
+	cmake -S . -B $(SANITIZER_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DRASTREL_BUILD_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS="$(SANITIZE)"
+	cmake --build $(SANITIZER_BUILD)
+
+sanitizer-test: sanitizer-build
+	$(call install_missing,$(TEST_PACKAGES))
+	$(SANITIZER_ENV) ctest --test-dir $(SANITIZER_BUILD) --output-on-failure -j2
+
+fuzz-build:
+	$(call install_missing,$(FUZZ_PACKAGES))
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DRASTREL_BUILD_FUZZERS=ON -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(FUZZ_BUILD)
+
+# A few seconds each, on the seeds, so that they keep building and passing.
+fuzz-test: fuzz-build
+	ctest --test-dir $(FUZZ_BUILD) --output-on-failure
+
+# Each fuzzer grows its corpus in the build tree, begun as a copy of the
+# seeds, which it also reads (but never writes) so that new seeds count. The
+# whole log stays in $(FUZZ_BUILD)/<fuzzer>.log, and a crash's input beside it.
+fuzz: fuzz-build
+	@for f in $(FUZZERS); do \
+	  corpus=$(FUZZ_BUILD)/corpus/$$f; log=$(FUZZ_BUILD)/$$f.log; \
+	  [ -d $$corpus ] || { mkdir -p $(FUZZ_BUILD)/corpus && cp -r fuzz/corpus/$$f $$corpus; }; \
+	  echo "== $$f, $(FUZZ_SECONDS) s"; \
+	  if $(FUZZ_BUILD)/fuzz/$${f}_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	      -artifact_prefix=$(FUZZ_BUILD)/$$f- $$corpus fuzz/corpus/$$f >$$log 2>&1; then \
+	    grep -E '^(#[0-9]+[[:space:]]+DONE|Done|stat::)' $$log; \
+	  else \
+	    tail -n 60 $$log; exit 1; \
+	  fi; \
+	done
+
 deps:
 	$(call install_missing,$(PACKAGES))
 
@@ -71,4 +123,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZER_BUILD) $(FUZZ_BUILD)
