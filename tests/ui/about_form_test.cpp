@@ -20,13 +20,7 @@ class AboutFormTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    ResetConversionSettings();
-    SetProcessArguments({"rastrel"});
-    CreateForms();
-    MainForm->show();
-    QVERIFY(QTest::qWaitForWindowExposed(MainForm));
-  }
+  void init() { StartWindows({"rastrel"}); }
   void cleanup() { DestroyForms(); }
 
   void aboutShowsIconNameAndVersion_data();
@@ -71,8 +65,7 @@ void AboutFormTest::aboutShowsIconNameAndVersion() {
       QTest::mouseClick(ok, Qt::LeftButton);
     }
   });
-  ChooseMenuItem(MainForm->findChild<QMenuBar*>("MainMenu1"), MainForm->findChild<QMenu*>("Help1"),
-                 MainForm->findChild<QAction*>("About1"));
+  ChooseMainMenuItem("Help1", "About1");
   QVERIFY(seen);
   QCOMPARE(answers.Unanswered(), 0);
   QVERIFY(!AboutForm->isVisible());

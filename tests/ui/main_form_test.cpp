@@ -36,7 +36,7 @@ class MainFormTest : public QObject {
  private slots:
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
-    Start({"rastrel"});
+    StartWindows({"rastrel"});
   }
   void cleanup() { DestroyForms(); }
 
@@ -61,33 +61,15 @@ class MainFormTest : public QObject {
   void quitEndsAtOnceWithAPictureUnsaved();
 
  private:
-  void Start(std::vector<std::string> arguments) {
-    ResetConversionSettings();
-    SetProcessArguments(std::move(arguments));
-    CreateForms();
-    MainForm->show();
-    QVERIFY(QTest::qWaitForWindowExposed(MainForm));
-  }
-
-  template <typename T>
-  T* Find(const char* name) {
-    T* found = MainForm->findChild<T*>(QString::fromLatin1(name));
-    if (!found) qFatal("no %s", name);
-    return found;
-  }
-  QMenuBar* Bar() { return Find<QMenuBar>("MainMenu1"); }
-  QAction* Item(const char* name) { return Find<QAction>(name); }
-  PictureView* Image() { return Find<PictureView>("Image1"); }
-
-  void Choose(const char* menu, const char* item) {
-    ChooseMenuItem(Bar(), Find<QMenu>(menu), Item(item));
-  }
+  QMenuBar* Bar() { return MainFormPart<QMenuBar>("MainMenu1"); }
+  QAction* Item(const char* name) { return MainFormPart<QAction>(name); }
+  PictureView* Image() { return MainFormPart<PictureView>("Image1"); }
 
   // Opens `path` with File > Open, which must show no message.
   void OpenCleanly(const QString& path) {
     ModalAnswers answers;
     answers.Then(ChooseFile(path));
-    Choose("File1", "Open1");
+    ChooseMainMenuItem("File1", "Open1");
     QVERIFY(answers.AllGiven());
     QCOMPARE(answers.Unanswered(), 0);
   }
@@ -111,9 +93,9 @@ void MainFormTest::layoutFollowsTheFormDescription() {
   QCOMPARE(MainForm->windowTitle(), QStringLiteral("Rastrel"));
   QCOMPARE(MainForm->pos(), QPoint(227, 184));
   QCOMPARE(MainForm->centralWidget()->size(), QSize(427, 305));
-  QCOMPARE(Find<QScrollArea>("ScrollBox1")->geometry(), QRect(0, 0, 427, 289));
-  QCOMPARE(Find<QWidget>("Panel2")->geometry(), QRect(0, 289, 427, 16));
-  auto* bar = Find<QProgressBar>("ProgressBar1");
+  QCOMPARE(MainFormPart<QScrollArea>("ScrollBox1")->geometry(), QRect(0, 0, 427, 289));
+  QCOMPARE(MainFormPart<QWidget>("Panel2")->geometry(), QRect(0, 289, 427, 16));
+  auto* bar = MainFormPart<QProgressBar>("ProgressBar1");
   QCOMPARE(bar->geometry(), QRect(0, 0, 427, 16));
   QCOMPARE(std::make_tuple(bar->minimum(), bar->maximum(), bar->value()),
            std::make_tuple(0, 100, 0));
@@ -134,17 +116,17 @@ void MainFormTest::layoutFollowsTheFormDescription() {
       {"Setup1", "&Setup..."}, {"Color1", "&Color"},  {"About1", "&About..."}};
   for (const auto& [name, caption] : captions) QCOMPARE(Item(name)->text(), caption);
   QVERIFY(Item("N1")->isSeparator());
-  QCOMPARE(Find<QMenu>("File1")->title(), QStringLiteral("&File"));
-  QCOMPARE(Find<QMenu>("Option1")->title(), QStringLiteral("&Option"));
-  QCOMPARE(Find<QMenu>("Help1")->title(), QStringLiteral("&Help"));
+  QCOMPARE(MainFormPart<QMenu>("File1")->title(), QStringLiteral("&File"));
+  QCOMPARE(MainFormPart<QMenu>("Option1")->title(), QStringLiteral("&Option"));
+  QCOMPARE(MainFormPart<QMenu>("Help1")->title(), QStringLiteral("&Help"));
 }
 
 void MainFormTest::menuItemsAreEnabledOnceAPictureIsOpen() {
   const auto enabled = [this](const char* menu, std::vector<const char*> items) {
-    OpenMenu(Bar(), Find<QMenu>(menu));
+    OpenMenu(Bar(), MainFormPart<QMenu>(menu));
     std::vector<bool> states;
     for (const char* item : items) states.push_back(Item(item)->isEnabled());
-    Find<QMenu>(menu)->close();
+    MainFormPart<QMenu>(menu)->close();
     return states;
   };
   using States = std::vector<bool>;
@@ -152,7 +134,7 @@ void MainFormTest::menuItemsAreEnabledOnceAPictureIsOpen() {
   QCOMPARE(enabled("Option1", {"Setup1", "Color1"}), (States{false, false}));
 
   // A disabled item does nothing when clicked.
-  Choose("Option1", "Color1");
+  ChooseMainMenuItem("Option1", "Color1");
   QVERIFY(!ConversionSettings.PickMode);
 
   OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 0, 0));
@@ -166,8 +148,8 @@ void MainFormTest::cancelledDialogsChangeNothing() {
   const QString gra = dir_->filePath("never.GRA");
   ModalAnswers answers;
   answers.Then(Cancel()).Then(Cancel());
-  Choose("File1", "Open1");
-  Choose("File1", "Save1");
+  ChooseMainMenuItem("File1", "Open1");
+  ChooseMainMenuItem("File1", "Save1");
   QVERIFY(answers.AllGiven());
   QCOMPARE(answers.Unanswered(), 0);  // no message either
   QCOMPARE(Image()->size(), QSize(3, 2));
@@ -200,7 +182,7 @@ void MainFormTest::openDialogListsBitmapsInEitherCase() {
     QTRY_COMPARE(names().size(), 4);
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
-  Choose("File1", "Open1");
+  ChooseMainMenuItem("File1", "Open1");
   QVERIFY(answers.AllGiven());
   QCOMPARE(answers.Unanswered(), 0);
 }
@@ -210,7 +192,7 @@ void MainFormTest::typedNameLeavesNoCompletionListBehind() {
   WriteBytes(dir_->filePath("picture-2.bmp"), {'B', 'M'});  // so that the name completes
   ModalAnswers answers;
   answers.Then(TypeFileAndReturn(path));
-  Choose("File1", "Open1");
+  ChooseMainMenuItem("File1", "Open1");
   QVERIFY(answers.AllGiven());
   QCOMPARE(Image()->size(), QSize(3, 2));
   // It would take the next click or key.
@@ -225,7 +207,7 @@ void MainFormTest::openShowsThePictureUnscaledAndDerivesTheSize() {
   QCOMPARE(ConversionSettings.SourceBitmap->Width(), 640);
   QCOMPARE(std::make_pair(ConversionSettings.GraWidth, ConversionSettings.GraHeight),
            std::make_pair(32000, 24000));
-  auto* box = Find<QScrollArea>("ScrollBox1");
+  auto* box = MainFormPart<QScrollArea>("ScrollBox1");
   QTRY_VERIFY(box->horizontalScrollBar()->isVisible());
   QTRY_VERIFY(box->verticalScrollBar()->isVisible());
   // On the screen, pixel for pixel.
@@ -259,7 +241,7 @@ void MainFormTest::refusedFilesLeaveEverythingAsItWas() {
   ShownMessage shown;
   ModalAnswers answers;
   answers.Then(ChooseFile(bad)).Then(ReadMessage(&shown));
-  Choose("File1", "Open1");
+  ChooseMainMenuItem("File1", "Open1");
   QVERIFY(answers.AllGiven());
   QCOMPARE(shown.text, message);
   QCOMPARE(shown.title, ApplicationTitle());
@@ -273,7 +255,7 @@ void MainFormTest::refusedFilesLeaveEverythingAsItWas() {
 
 void MainFormTest::colorTogglesPickModeTheMarkAndTheCursor() {
   OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 1, 0));
-  Choose("Option1", "Color1");
+  ChooseMainMenuItem("Option1", "Color1");
   QVERIFY(ConversionSettings.PickMode);
   QVERIFY(Item("Color1")->isChecked());
   const QCursor dropper = Image()->cursor();
@@ -288,7 +270,7 @@ void MainFormTest::colorTogglesPickModeTheMarkAndTheCursor() {
   QVERIFY(Item("Color1")->isChecked());
   QCOMPARE(Image()->cursor().shape(), Qt::BitmapCursor);
 
-  Choose("Option1", "Color1");
+  ChooseMainMenuItem("Option1", "Color1");
   QVERIFY(!ConversionSettings.PickMode);
   QVERIFY(!Item("Color1")->isChecked());
   QVERIFY(!Image()->testAttribute(Qt::WA_SetCursor));
@@ -317,14 +299,14 @@ void MainFormTest::pickTakesThePixelUnderThePointer() {
   QFETCH(QPoint, scroll);
   // Green wherever the red pixel would be on the screen if the view had not
   // scrolled.
-  auto* box = Find<QScrollArea>("ScrollBox1");
+  auto* box = MainFormPart<QScrollArea>("ScrollBox1");
   OpenCleanly(WriteBitmap("big.bmp", 1000, 800, {kBlue, kRed, kGreen}, [&](int x, int y) {
     if (QPoint(x, y) == red) return 1;
     const QPoint limit(1000 - box->viewport()->width(), 800 - box->viewport()->height());
     const QPoint offset(std::min(scroll.x(), limit.x()), std::min(scroll.y(), limit.y()));
     return QPoint(x, y) == red - offset ? 2 : 0;
   }));
-  Choose("Option1", "Color1");
+  ChooseMainMenuItem("Option1", "Color1");
   QTRY_VERIFY(box->horizontalScrollBar()->isVisible());
   box->horizontalScrollBar()->setValue(scroll.x());
   box->verticalScrollBar()->setValue(scroll.y());
@@ -341,7 +323,7 @@ void MainFormTest::pickTakesThePixelUnderThePointer() {
 
 void MainFormTest::pickModeSurvivesASecondOpen() {
   OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 0, 0));
-  Choose("Option1", "Color1");
+  ChooseMainMenuItem("Option1", "Color1");
   OpenCleanly(BlueWithRedPixel("b.bmp", 5, 4, 4, 3));
   QVERIFY(ConversionSettings.PickMode);
   QVERIFY(Item("Color1")->isChecked());
@@ -353,7 +335,7 @@ void MainFormTest::saveWritesTheCoreFileWithTheBarFollowingTheRows() {
   // White is the key colour, so its runs are left out.
   OpenCleanly(WriteBitmap("rows.bmp", 7, 5, {0xFFFFFF, kRed, kBlue},
                           [](int x, int y) { return static_cast<std::uint8_t>((x * y + x) % 3); }));
-  auto* bar = Find<QProgressBar>("ProgressBar1");
+  auto* bar = MainFormPart<QProgressBar>("ProgressBar1");
   std::vector<int> positions;
   connect(bar, &QProgressBar::valueChanged, [&](int value) {
     positions.push_back(value);
@@ -362,7 +344,7 @@ void MainFormTest::saveWritesTheCoreFileWithTheBarFollowingTheRows() {
   const QString gra = dir_->filePath("rows.GRA");
   ModalAnswers answers;
   answers.Then(ChooseFile(gra));
-  Choose("File1", "Save1");
+  ChooseMainMenuItem("File1", "Save1");
   QVERIFY(answers.AllGiven());
   QCOMPARE(answers.Unanswered(), 0);
   QCOMPARE(positions, (std::vector<int>{1, 2, 3, 4, 5, 0}));
@@ -382,13 +364,13 @@ void MainFormTest::saveAddsTheSuffixAndAsksBeforeOverwriting() {
   const QString saved = typed + ".GRA";
   ModalAnswers answers;
   answers.Then(ChooseFile(typed));
-  Choose("File1", "Save1");
+  ChooseMainMenuItem("File1", "Save1");
   QVERIFY(QFile::exists(saved));
   QVERIFY(!QFile::exists(typed));
 
   WriteBytes(saved, {'o', 'l', 'd'});
   answers.Then(ChooseFile(saved)).Then(PressButton(QMessageBox::Yes));
-  Choose("File1", "Save1");
+  ChooseMainMenuItem("File1", "Save1");
   QVERIFY(answers.AllGiven());
   QCOMPARE(answers.Unanswered(), 0);
   QVERIFY(ReadBytes(saved).startsWith("%Ngraph GRAF"));
@@ -399,11 +381,11 @@ void MainFormTest::saveToAnUnopenablePathShowsTheMessage() {
   ShownMessage shown;
   ModalAnswers answers;
   answers.Then(ChooseFile(dir_->filePath("no such folder/x.GRA"))).Then(ReadMessage(&shown));
-  Choose("File1", "Save1");
+  ChooseMainMenuItem("File1", "Save1");
   QVERIFY(answers.AllGiven());
   QCOMPARE(shown.text, QString::fromUtf8(messages::kCantOpenGraFile));
   QCOMPARE(shown.title, ApplicationTitle());
-  QCOMPARE(Find<QProgressBar>("ProgressBar1")->value(), 0);
+  QCOMPARE(MainFormPart<QProgressBar>("ProgressBar1")->value(), 0);
 }
 
 void MainFormTest::failedSaveIsShownOnceAndTheScriptFollows_data() {
@@ -421,20 +403,20 @@ void MainFormTest::failedSaveIsShownOnceAndTheScriptFollows() {
   QFETCH(bool, script);
   DestroyForms();
   const QString merge = dir_->filePath("merge.ngp");
-  Start({"rastrel", "500", "200", "300", "900", merge.toStdString()});
+  StartWindows({"rastrel", "500", "200", "300", "900", merge.toStdString()});
   OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 0, 0));
   const QString gra = dir_->filePath(kind + ".GRA");
   if (kind == "full") QVERIFY(QFile::link("/dev/full", gra));
   if (kind == "pipe") QCOMPARE(::mkfifo(QFile::encodeName(gra).constData(), 0600), 0);
 
-  auto* bar = Find<QProgressBar>("ProgressBar1");
+  auto* bar = MainFormPart<QProgressBar>("ProgressBar1");
   std::vector<int> positions;
   connect(bar, &QProgressBar::valueChanged, [&](int value) { positions.push_back(value); });
   ShownMessage shown;
   ModalAnswers answers;
   // It exists, so the dialog asks before it is replaced.
   answers.Then(ChooseFile(gra)).Then(PressButton(QMessageBox::Yes)).Then(ReadMessage(&shown));
-  Choose("File1", "Save1");
+  ChooseMainMenuItem("File1", "Save1");
   QVERIFY(answers.AllGiven());
   QTest::qWait(50);
   QCOMPARE(answers.Unanswered(), 0);  // one message, no second one
@@ -448,7 +430,7 @@ void MainFormTest::failedSaveIsShownOnceAndTheScriptFollows() {
 void MainFormTest::launchedUseSizesFromTheRectangleAndWritesTheScript() {
   DestroyForms();
   const QString script = dir_->filePath("merge.ngp");
-  Start({"rastrel", "500", "200", "300", "900", script.toStdString()});
+  StartWindows({"rastrel", "500", "200", "300", "900", script.toStdString()});
   QVERIFY(ConversionSettings.LaunchedWithRect);
   OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 0, 0));
   QCOMPARE(std::make_pair(ConversionSettings.GraWidth, ConversionSettings.GraHeight),
@@ -457,7 +439,7 @@ void MainFormTest::launchedUseSizesFromTheRectangleAndWritesTheScript() {
   const QString gra = dir_->filePath("a.GRA");
   ModalAnswers answers;
   answers.Then(ChooseFile(gra));
-  Choose("File1", "Save1");
+  ChooseMainMenuItem("File1", "Save1");
   QVERIFY(answers.AllGiven());
   const QByteArray text = ReadBytes(script);
   QVERIFY(text.startsWith("new merge\r\n"));
@@ -468,7 +450,7 @@ void MainFormTest::launchedUseSizesFromTheRectangleAndWritesTheScript() {
 void MainFormTest::quitEndsAtOnceWithAPictureUnsaved() {
   OpenCleanly(BlueWithRedPixel("a.bmp", 3, 2, 0, 0));
   ModalAnswers answers;
-  Choose("File1", "Quit1");
+  ChooseMainMenuItem("File1", "Quit1");
   QVERIFY(!MainForm->isVisible());
   QTest::qWait(50);
   QCOMPARE(answers.Unanswered(), 0);

@@ -33,11 +33,7 @@ class MalformedOpenTest : public QObject {
     QCOMPARE(generator.exitCode(), 0);
     WriteBytes(Good(), PaletteBitmap(3, 2, {kBlue, kRed},
                                      [](int x, int y) { return x == 2 && y == 1 ? 1 : 0; }));
-    ResetConversionSettings();
-    SetProcessArguments({"rastrel"});
-    CreateForms();
-    MainForm->show();
-    QVERIFY(QTest::qWaitForWindowExposed(MainForm));
+    StartWindows({"rastrel"});
   }
   void cleanupTestCase() { DestroyForms(); }
 
@@ -47,16 +43,14 @@ class MalformedOpenTest : public QObject {
  private:
   QString Corpus() const { return dir_.filePath(QStringLiteral("corpus")); }
   QString Good() const { return dir_.filePath(QStringLiteral("good.bmp")); }
-  PictureView* Image() { return MainForm->findChild<PictureView*>(QStringLiteral("Image1")); }
+  PictureView* Image() { return MainFormPart<PictureView>("Image1"); }
 
   // Opens `path` with File > Open; returns the message shown, if any.
   QString Open(const QString& path) {
     ShownMessage shown;
     ModalAnswers answers;
     answers.Then(ChooseFile(path)).Then(ReadMessage(&shown));
-    ChooseMenuItem(MainForm->findChild<QMenuBar*>(QStringLiteral("MainMenu1")),
-                   MainForm->findChild<QMenu*>(QStringLiteral("File1")),
-                   MainForm->findChild<QAction*>(QStringLiteral("Open1")));
+    ChooseMainMenuItem("File1", "Open1");
     [&] { QCOMPARE(answers.Unanswered(), 0); }();
     return shown.text;
   }

@@ -126,25 +126,6 @@ class OptionFormTest : public QObject {
   void radioGroupClampsItsIndexAndReportsChanges();
 
  private:
-  void Start(const std::vector<std::string>& arguments) {
-    ResetConversionSettings();
-    SetProcessArguments(arguments);
-    CreateForms();
-    MainForm->show();
-    QVERIFY(QTest::qWaitForWindowExposed(MainForm));
-  }
-
-  template <typename T>
-  T* FindInMain(const char* name) {
-    T* found = MainForm->findChild<T*>(QString::fromLatin1(name));
-    if (!found) qFatal("no %s", name);
-    return found;
-  }
-  void Choose(const char* menu, const char* item) {
-    ChooseMenuItem(FindInMain<QMenuBar>("MainMenu1"), FindInMain<QMenu>(menu),
-                   FindInMain<QAction>(item));
-  }
-
   // Opens a width x height bitmap, blue with a red pixel at (1, 1), with File > Open.
   void OpenBitmap(int width, int height) {
     const QString path = dir_->filePath(QStringLiteral("%1x%2.bmp").arg(width).arg(height));
@@ -152,7 +133,7 @@ class OptionFormTest : public QObject {
                                    [](int x, int y) { return x == 1 && y == 1 ? 1 : 0; }));
     ModalAnswers answers;
     answers.Then(ChooseFile(path));
-    Choose("File1", "Open1");
+    ChooseMainMenuItem("File1", "Open1");
     QVERIFY(answers.AllGiven());
     QCOMPARE(answers.Unanswered(), 0);
   }
@@ -167,7 +148,7 @@ class OptionFormTest : public QObject {
       ran = true;
       steps(Dialog(window));
     });
-    Choose("Option1", "Setup1");
+    ChooseMainMenuItem("Option1", "Setup1");
     QVERIFY(ran);
     QCOMPARE(answers.Unanswered(), 0);
     QVERIFY(!OptionForm->isVisible());
@@ -177,7 +158,7 @@ class OptionFormTest : public QObject {
 };
 
 void OptionFormTest::layoutFollowsTheFormDescription() {
-  Start({"rastrel"});
+  StartWindows({"rastrel"});
   OpenBitmap(4, 3);
   Setup([](const Dialog& d) {
     QWidget* window = d.Window();
@@ -314,7 +295,7 @@ void OptionFormTest::createdHiddenWithTheDefaults_data() {
 
 void OptionFormTest::createdHiddenWithTheDefaults() {
   QFETCH(bool, launched);
-  Start(launched ? kLaunched : std::vector<std::string>{"rastrel"});
+  StartWindows(launched ? kLaunched : std::vector<std::string>{"rastrel"});
   QVERIFY(!OptionForm->isVisible());
   const Dialog d(OptionForm);
   QCOMPARE(d.Text("EditWidth"), launched ? QStringLiteral("8000") : QStringLiteral("10000"));
@@ -348,7 +329,7 @@ void OptionFormTest::workedExampleStepByStep_data() {
 
 void OptionFormTest::workedExampleStepByStep() {
   QFETCH(bool, ok);
-  Start({"rastrel"});
+  StartWindows({"rastrel"});
   OpenBitmap(400, 300);
   QCOMPARE(GraSize(), (Sizes{20000, 15000}));
   Setup([ok](const Dialog& d) {
@@ -644,7 +625,7 @@ void OptionFormTest::editCases_data() {
 void OptionFormTest::editCases() {
   QFETCH(int, index);
   const EditCase& c = EditCases()[index];
-  Start(c.arguments);
+  StartWindows(c.arguments);
   OpenBitmap(c.width, c.height);
   Setup(c.steps);
   QCOMPARE(GraSize(), c.committed);
@@ -677,7 +658,7 @@ void OptionFormTest::keyFiltersActOnTypedCharactersOnly() {
   QFETCH(QString, edit);
   QFETCH(QString, typed);
   QFETCH(QString, shown);
-  Start({"rastrel"});
+  StartWindows({"rastrel"});
   OpenBitmap(4, 3);
   const QByteArray name = edit.toLatin1();
   Setup([&](const Dialog& d) {
@@ -736,7 +717,7 @@ void OptionFormTest::enterAndEscape() {
   QFETCH(QString, focus);
   QFETCH(int, key);
   QFETCH(bool, commits);
-  Start({"rastrel"});
+  StartWindows({"rastrel"});
   OpenBitmap(400, 300);
   Setup([&](const Dialog& d) {
     d.Retype("EditWidth", "40");
@@ -752,7 +733,7 @@ void OptionFormTest::enterAndEscape() {
 }
 
 void OptionFormTest::cancelRestoresTheChoicesOfTheLatestOpening() {
-  Start(kLaunched);
+  StartWindows(kLaunched);
   OpenBitmap(400, 300);
   Setup([](const Dialog& d) {
     d.Click("RadioBack");
@@ -782,7 +763,7 @@ void OptionFormTest::cancelRestoresTheChoicesOfTheLatestOpening() {
 }
 
 void OptionFormTest::launchedWidthIsAppliedAtEveryShowingUntilASizeIsTyped() {
-  Start(kLaunched);
+  StartWindows(kLaunched);
   OpenBitmap(400, 300);
   // Without a typed size every showing puts the rectangle's width back.
   Setup([](const Dialog& d) {
@@ -808,10 +789,10 @@ void OptionFormTest::launchedWidthIsAppliedAtEveryShowingUntilASizeIsTyped() {
 }
 
 void OptionFormTest::colourPickedInTheMainWindowShowsAtTheNextOpening() {
-  Start({"rastrel"});
+  StartWindows({"rastrel"});
   OpenBitmap(4, 3);
-  Choose("Option1", "Color1");
-  QTest::mouseClick(FindInMain<QWidget>("Image1"), Qt::LeftButton, {}, QPoint(1, 1));
+  ChooseMainMenuItem("Option1", "Color1");
+  QTest::mouseClick(MainFormPart<QWidget>("Image1"), Qt::LeftButton, {}, QPoint(1, 1));
   QCOMPARE(ConversionSettings.KeyColor, kRed);
   Setup([](const Dialog& d) {
     QCOMPARE(d.Text("EditColor"), QStringLiteral("ff"));
@@ -822,7 +803,7 @@ void OptionFormTest::colourPickedInTheMainWindowShowsAtTheNextOpening() {
 }
 
 void OptionFormTest::sizesBeyondThe32BitRangeAreClamped() {
-  Start({"rastrel"});
+  StartWindows({"rastrel"});
   OpenBitmap(1, 3);
   Setup([](const Dialog& d) {
     d.Retype("EditWidth", "9999999999");

@@ -51,15 +51,6 @@ class PaintedPositions : public QObject {
   QProgressBar* bar_;
 };
 
-template <typename T>
-T* Find(const char* name) {
-  return MainForm->findChild<T*>(QString::fromLatin1(name));
-}
-
-void Choose(const char* menu, const char* item) {
-  ChooseMenuItem(Find<QMenuBar>("MainMenu1"), Find<QMenu>(menu), Find<QAction>(item));
-}
-
 // A line of /proc/self/status in KiB: VmRSS now, VmHWM the peak so far.
 QString StatusKiB(const char* field) {
   QFile status(QStringLiteral("/proc/self/status"));
@@ -83,14 +74,14 @@ int Run(const QString& bitmap, const QString& gra) {
     answers.Then(ChooseFile(bitmap)).Then(ReadMessage(&shown));
     QElapsedTimer clock;
     clock.start();
-    Choose("File1", "Open1");
+    ChooseMainMenuItem("File1", "Open1");
     Print("open seconds", QString::number(clock.nsecsElapsed() / 1e9, 'f', 3));
   }
   Print("open message", shown.text);
   const auto& picture = rastrel::ConversionSettings.SourceBitmap;
   Print("picture", QStringLiteral("%1 x %2").arg(picture->Width()).arg(picture->Height()));
   ok = ok && shown.text.isEmpty();
-  auto* box = Find<QScrollArea>("ScrollBox1");
+  auto* box = MainFormPart<QScrollArea>("ScrollBox1");
   QTest::qWait(100);  // the scroll area lays out from the event loop
   const bool scroll_bars =
       box->horizontalScrollBar()->isVisible() && box->verticalScrollBar()->isVisible();
@@ -99,7 +90,7 @@ int Run(const QString& bitmap, const QString& gra) {
   Print("peak KiB after open", StatusKiB("VmHWM:"));
   if (gra.isEmpty()) return ok ? 0 : 1;
 
-  auto* bar = Find<QProgressBar>("ProgressBar1");
+  auto* bar = MainFormPart<QProgressBar>("ProgressBar1");
   PaintedPositions painted(bar);
   int set = 0, highest = 0;
   QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
@@ -112,7 +103,7 @@ int Run(const QString& bitmap, const QString& gra) {
     answers.Then(ChooseFile(gra)).Then(ReadMessage(&shown));
     QElapsedTimer clock;
     clock.start();
-    Choose("File1", "Save1");
+    ChooseMainMenuItem("File1", "Save1");
     Print("save seconds", QString::number(clock.nsecsElapsed() / 1e9, 'f', 3));
   }
   Print("save message", shown.text);

@@ -18,16 +18,6 @@
 #include "ui/main_form.h"
 #include "ui/option_form.h"
 
-namespace {
-
-void Choose(const char* menu, const char* item) {
-  rastrel::testing::ChooseMenuItem(rastrel::MainForm->findChild<QMenuBar*>("MainMenu1"),
-                                   rastrel::MainForm->findChild<QMenu*>(menu),
-                                   rastrel::MainForm->findChild<QAction*>(item));
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   rastrel::Application application(argc, argv);
   QString options, about;
@@ -66,8 +56,8 @@ int main(int argc, char** argv) {
     });
   }
   QTimer::singleShot(200, [&] {
-    Choose("File1", "Open1");
-    if (!options.isEmpty()) Choose("Option1", "Setup1");
+    rastrel::testing::ChooseMainMenuItem("File1", "Open1");
+    if (!options.isEmpty()) rastrel::testing::ChooseMainMenuItem("Option1", "Setup1");
     // Let the window repaint before it is grabbed.
     QTimer::singleShot(300, [&] {
       saved = rastrel::MainForm->grab().save(out) && saved;

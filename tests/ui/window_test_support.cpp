@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "core/conversion_settings.h"
+#include "core/launch_arguments.h"
 #include "tests/core/bmp_builder.h"
 
 namespace rastrel::testing {
@@ -104,6 +106,19 @@ ModalAnswers::Answer PressButton(QMessageBox::StandardButton button) {
     QVERIFY(box->button(button));
     QTest::mouseClick(box->button(button), Qt::LeftButton);
   };
+}
+
+void StartWindows(const std::vector<std::string>& arguments) {
+  ResetConversionSettings();
+  SetProcessArguments(arguments);
+  CreateForms();
+  MainForm->show();
+  QVERIFY(QTest::qWaitForWindowExposed(MainForm));
+}
+
+void ChooseMainMenuItem(const char* menu, const char* item) {
+  ChooseMenuItem(MainFormPart<QMenuBar>("MainMenu1"), MainFormPart<QMenu>(menu),
+                 MainFormPart<QAction>(item));
 }
 
 void OpenMenu(QMenuBar* bar, QMenu* menu) {

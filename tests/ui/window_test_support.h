@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "core/color_ref.h"
+#include "ui/forms.h"
+#include "ui/main_form.h"
 
 namespace rastrel::testing {
 
@@ -65,6 +67,22 @@ ModalAnswers::Answer TypeFileAndReturn(const QString& path);
 ModalAnswers::Answer Cancel();
 ModalAnswers::Answer ReadMessage(ShownMessage* shown);
 ModalAnswers::Answer PressButton(QMessageBox::StandardButton button);
+
+// Starts the windows as the program does, from the settings' defaults and
+// with `arguments` as the command line, and shows the main window.
+void StartWindows(const std::vector<std::string>& arguments);
+
+// The main window's component called `name`; the test run stops without one.
+template <typename T = QWidget>
+T* MainFormPart(const char* name) {
+  T* found = MainForm->findChild<T*>(QString::fromLatin1(name));
+  if (!found) qFatal("the main window has no %s", name);
+  return found;
+}
+
+// Opens the main window's menu `menu` and clicks its item `item`, both by
+// name; returns when the command has finished.
+void ChooseMainMenuItem(const char* menu, const char* item);
 
 // Opens `menu` from the menu bar with a click on its title, as a user does.
 void OpenMenu(QMenuBar* bar, QMenu* menu);
