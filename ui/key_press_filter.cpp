@@ -6,8 +6,9 @@
 
 namespace rastrel {
 
-KeyPressFilter::KeyPressFilter(QLineEdit* edit) : QObject(edit) { edit->installEventFilter(this); }
+namespace {
 
+// The characters that `event` types, the way Windows reports them.
 std::u16string TypedCharacters(const QKeyEvent& event) {
   const int key = event.key();
   const Qt::KeyboardModifiers modifiers = event.modifiers();
@@ -31,6 +32,10 @@ std::u16string TypedCharacters(const QKeyEvent& event) {
   const QString text = event.text();
   return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
 }
+
+}  // namespace
+
+KeyPressFilter::KeyPressFilter(QLineEdit* edit) : QObject(edit) { edit->installEventFilter(this); }
 
 bool KeyPressFilter::eventFilter(QObject*, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return false;

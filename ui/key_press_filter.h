@@ -2,7 +2,6 @@
 
 #include <QObject>
 
-class QKeyEvent;
 class QLineEdit;
 
 namespace rastrel {
@@ -25,8 +24,5 @@ class KeyPressFilter : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 };
-
-// The characters that `event` types, the way Windows reports them.
-std::u16string TypedCharacters(const QKeyEvent& event);
 
 }  // namespace rastrel
